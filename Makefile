@@ -1,0 +1,59 @@
+# Two commands for a fresh Debian 12 machine: `make run` and `make test`.
+# Each installs what is missing first (scripts/install-deps, as root or via sudo).
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
+EXAMPLE ?= examples/sum.cv
+EXAMPLE_INPUT ?= 1 2 3 4
+
+.PHONY: all deps build run test bench fuzz sanitize gui-xvfb-test clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/corvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+	  $(BUILD)/corvane; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY unset): running $(EXAMPLE) through corvane-run instead."; \
+	  $(BUILD)/corvane-run --input "$(EXAMPLE_INPUT)" $(EXAMPLE); \
+	fi
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The core's and the runner's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_GUI=OFF -DCORVANE_SANITIZE=ON -DCORVANE_WERROR=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+# The GUI tests once more under a real X server with the xcb platform.
+gui-xvfb-test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  ctest --output-on-failure -L gui
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCHMARKS=ON -DCORVANE_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/benchmarks/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCORVANE_FUZZ=ON -DCORVANE_GUI=OFF -DCORVANE_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	@for f in build-fuzz/fuzz/fuzz_*; do \
+	  mkdir -p build-fuzz/corpus/$$(basename $$f); \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 build-fuzz/corpus/$$(basename $$f) || exit 1; \
+	done
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz

@@ -1,0 +1,3 @@
+#include "dialogs/break.h"
+
+TfBreak::TfBreak(QWidget* parent) : QDialog(parent) { setObjectName("fBreak"); }

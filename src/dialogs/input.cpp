@@ -1,0 +1,3 @@
+#include "dialogs/input.h"
+
+TfInput::TfInput(QWidget* parent) : QDialog(parent) { setObjectName("fInput"); }

@@ -1,0 +1,3 @@
+#include "run/run.h"
+
+TfRun::TfRun(QWidget* parent) : QDialog(parent) { setObjectName("fRun"); }

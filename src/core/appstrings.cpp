@@ -37,6 +37,7 @@ const char* const StringTable[sStringCount] = {
     "Can not close this window, while the program is running.",
     "Internal error: Illegal condition pointer!",
     "Division by zero ...",
+    "Stack is empty! Cannot read value ...",
 };
 
 namespace {

@@ -40,6 +40,7 @@ enum TStringId : int {
     sCannotClose,           // run window refuses to close while running
     sBadConditionPointer,   // condition tree is broken
     sDivisionByZero,        // DIV with a zero operand
+    sStackEmpty,            // SET..DIV or POP on an empty stack
     sStringCount
 };
 

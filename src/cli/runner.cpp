@@ -1,0 +1,220 @@
+#include "cli/runner.h"
+
+#include "core/appstrings.h"
+#include "core/executor.h"
+#include "core/host.h"
+#include "core/inputlist.h"
+#include "core/parser.h"
+#include "core/program.h"
+#include "core/text_codec.h"
+
+#include <charconv>
+#include <cstdio>
+#include <memory>
+
+namespace corvane::cli {
+
+namespace {
+
+constexpr std::string_view kProgramName = "corvane-run";
+
+// Collects the output and enforces the step limit. Progress counts only while
+// `counting` is set: the parser and the linker call it too, per line and per
+// command, and those calls are no executed commands.
+class TRunnerHost final : public THost {
+public:
+    TRunnerHost(TProgram& program, uint64_t maxSteps) : program_(program), maxSteps_(maxSteps) {}
+
+    void SetStatus(std::string_view) override {}
+    void Progress(int32_t) override {
+        // Setting psStop lets the command being executed complete; the loop
+        // then ends before the next one, as on the run window's Stop.
+        if (counting && ++steps_ == maxSteps_) program_.State = psStop;
+    }
+    void ProcessEvents() override {}
+    bool IsStopLine(int32_t) override { return false; }
+    void SetStopLine(int32_t) override {}
+    void ClearRunToLine() override {}
+    void Output(uint32_t value) override {
+        output_ += std::to_string(static_cast<int32_t>(value));
+        output_ += ' ';
+    }
+
+    bool counting = false;
+    const std::string& OutputText() const { return output_; }
+
+private:
+    TProgram& program_;
+    uint64_t maxSteps_; // 0: no limit (the count never wraps back to 0)
+    uint64_t steps_ = 0;
+    std::string output_;
+};
+
+struct TOptions {
+    bool Help = false;
+    std::optional<std::string> Input;
+    uint64_t MaxSteps = 0;
+    std::string File;
+};
+
+bool ParseCount(std::string_view text, uint64_t& value) {
+    const char* const end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= 1;
+}
+
+// Returns an error text, or nothing when the arguments are sound.
+std::optional<std::string> ParseArguments(const std::vector<std::string>& args, TOptions& options) {
+    bool haveFile = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (!optionsEnded && arg.starts_with("--")) {
+            if (arg == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (arg == "--help") {
+                options.Help = true;
+                continue;
+            }
+            // --name VALUE or --name=VALUE
+            std::string_view name = arg;
+            std::optional<std::string_view> value;
+            if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+            }
+            if (name != "--input" && name != "--max-steps")
+                return "unknown option " + std::string(name);
+            if (!value) {
+                if (i + 1 == args.size()) return std::string(name) + " needs a value";
+                value = args[++i];
+            }
+            if (name == "--input") {
+                options.Input = std::string(*value);
+            } else if (!ParseCount(*value, options.MaxSteps)) {
+                return "--max-steps needs a whole number of at least 1, not '" +
+                       std::string(*value) + "'";
+            }
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg.front() == '-')
+            return "unknown option " + std::string(arg);
+        if (haveFile) return "only one program file may be given";
+        options.File = arg;
+        haveFile = true;
+    }
+    if (!haveFile && !options.Help) return std::string("no program file given");
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, n);
+    if (std::ferror(file.get())) return std::nullopt; // a folder, an unreadable device
+    return bytes;
+}
+
+std::string ErrorLine(std::string_view fileName, std::string_view machineText, int32_t position,
+                      std::string_view message) {
+    const TLineCol at = LineColOf(machineText, position);
+    return std::string(fileName) + ":" + std::to_string(at.Line) + ":" + std::to_string(at.Column) +
+           ": " + std::string(message) + "\n";
+}
+
+} // namespace
+
+std::string UsageText() {
+    return "usage: corvane-run [--input TEXT] [--max-steps N] FILE.cv\n"
+           "Runs a Corvane program and prints its output values on one line.\n"
+           "  --input TEXT    the input values, numbers separated by blanks\n"
+           "                  (default: standard input when it is not a terminal, else none)\n"
+           "  --max-steps N   end with exit code 3 once N commands have been executed\n"
+           "  --help          show this text\n"
+           "Exit codes: 0 finished, 1 program error, 2 bad arguments, file or input,\n"
+           "3 step limit reached.\n";
+}
+
+TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
+                    std::string_view inputText, uint64_t maxSteps) {
+    TRunOutcome outcome;
+
+    TInputList input;
+    if (const std::size_t bad = input.Parse(inputText); bad != 0) {
+        outcome.ExitCode = kExitUsage;
+        outcome.Err = "input:" + std::to_string(bad) + ": " + Str(sBadCharacter) + "\n";
+        return outcome;
+    }
+
+    // Positions the core reports count editor characters, one byte each here.
+    const std::string machineText = ToMachineText(DecodeFile(fileBytes).Text);
+
+    std::string lastMessage;
+    TScopedErrorSink sink([&](std::string_view message) { lastMessage = message; });
+    const auto fail = [&](int32_t position) {
+        outcome.ExitCode = kExitError;
+        outcome.Err = ErrorLine(fileName, machineText, position, lastMessage);
+    };
+
+    TProgram program;
+    TRunnerHost host(program, maxSteps);
+    int32_t result = ParseProgram(machineText, program, host);
+    if (result == -1) result = program.Link(host);
+    if (result != -1) {
+        fail(result);
+        return outcome;
+    }
+
+    host.counting = true;
+    result = program.Start(host, input, psRun);
+    // No stop lines here, so no pause is expected; should one come, go on.
+    while (result == -1 && program.State == psBreak) {
+        program.State = psRun;
+        result = program.Resume(host, input);
+    }
+    host.counting = false;
+
+    outcome.Out = host.OutputText();
+    if (!outcome.Out.empty()) outcome.Out += '\n';
+    if (result != -1) {
+        fail(result);
+    } else if (program.State == psFailed) {
+        // A broken condition tree: the run failed with no command to point at.
+        outcome.ExitCode = kExitError;
+        outcome.Err = std::string(fileName) + ": " + lastMessage + "\n";
+    } else if (program.Current != nullptr) {
+        outcome.ExitCode = kExitStepLimit;
+        outcome.Err = std::string(fileName) + ": Step limit reached ...\n";
+    }
+    return outcome;
+}
+
+TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinReader& readStdin) {
+    TOptions options;
+    if (const auto error = ParseArguments(args, options)) {
+        return {kExitUsage, "", std::string(kProgramName) + ": " + *error + "\n" + UsageText()};
+    }
+    if (options.Help) return {kExitFinished, UsageText(), ""};
+
+    const std::optional<std::string> bytes = ReadFileBytes(options.File);
+    if (!bytes) {
+        return {kExitUsage, "",
+                std::string(kProgramName) + ": Cannot open file " + options.File + "\n"};
+    }
+    std::string inputText;
+    if (options.Input) {
+        inputText = *options.Input;
+    } else if (readStdin) {
+        inputText = readStdin().value_or("");
+    }
+    return RunFile(options.File, *bytes, inputText, options.MaxSteps);
+}
+
+} // namespace corvane::cli

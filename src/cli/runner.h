@@ -1,0 +1,41 @@
+// The headless runner: runs one program file over an input text and reports
+// the way a grading script can check.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane::cli {
+
+// Exit codes of corvane-run.
+constexpr int kExitFinished = 0;  // the program ran to its end
+constexpr int kExitError = 1;     // parse, link or run error
+constexpr int kExitUsage = 2;     // bad arguments, unreadable file, bad input text
+constexpr int kExitStepLimit = 3; // --max-steps commands executed, the run not ended
+
+struct TRunOutcome {
+    int ExitCode = kExitFinished;
+    std::string Out; // what goes to standard output
+    std::string Err; // what goes to standard error
+};
+
+// The whole of standard input, or nothing when standard input is a terminal.
+// Called only when no --input was given.
+using TStdinReader = std::function<std::optional<std::string>()>;
+
+// The command line without the program's own name.
+TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinReader& readStdin);
+
+// Runs a program file's bytes: decode, parse the input, parse, link, run.
+// fileName is used only in messages. maxSteps 0 means no limit.
+TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
+                    std::string_view inputText, uint64_t maxSteps = 0);
+
+// The usage line and the options, ending with a line feed.
+std::string UsageText();
+
+} // namespace corvane::cli

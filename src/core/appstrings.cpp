@@ -60,6 +60,8 @@ void ShowError(std::string_view message) {
     if (Sink()) Sink()(message);
 }
 
-TErrorSink SetErrorSink(TErrorSink sink) { return std::exchange(Sink(), std::move(sink)); }
+TErrorSink SetErrorSink(TErrorSink sink) {
+    return std::exchange(Sink(), std::move(sink));
+}
 
 } // namespace corvane

@@ -5,7 +5,9 @@
 namespace corvane {
 
 namespace {
-bool IsEndRecord(const TCommand& c) { return c.Kind == ckExit && c.Line < 0; }
+bool IsEndRecord(const TCommand& c) {
+    return c.Kind == ckExit && c.Line < 0;
+}
 
 // The panel keeps naming the failing command's line.
 int32_t Unresolved(THost& host, const TCommand& q) {

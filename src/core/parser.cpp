@@ -13,22 +13,26 @@ namespace corvane {
 namespace {
 
 // What ended a token.
-constexpr int tkEndOfText = 0;  // end of the text (a last word, if any, comes with it)
-constexpr int tkEndOfLine = 1;  // end of the line (a last word, if any, comes with it)
-constexpr int tkWord = 2;       // a word followed by a blank on the same line
-constexpr int tkError = 101;    // an unrecognised character; the message has been shown
+constexpr int tkEndOfText = 0; // end of the text (a last word, if any, comes with it)
+constexpr int tkEndOfLine = 1; // end of the line (a last word, if any, comes with it)
+constexpr int tkWord = 2;      // a word followed by a blank on the same line
+constexpr int tkError = 101;   // an unrecognised character; the message has been shown
 
 bool IsWordChar(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
-bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct TToken {
     int Code = tkEndOfText;
     bool HasWord = false;
-    bool Label = false;        // a label definition: a colon-word first on its line
-    std::size_t Start = 0;     // source position of the word
+    bool Label = false;    // a label definition: a colon-word first on its line
+    std::size_t Start = 0; // source position of the word
     std::size_t Length = 0;
 };
 
@@ -130,7 +134,9 @@ private:
     std::size_t pos_ = 0;
 };
 
-bool SameWord(std::string_view word, std::string_view keyword) { return SameName(word, keyword); }
+bool SameWord(std::string_view word, std::string_view keyword) {
+    return SameName(word, keyword);
+}
 
 // number := ['-'] digit {digit} | '-' ("min" | "max"), wrapping modulo 2^32.
 // -min and -max are the historical constants -2^30 and 2^30 - 1.
@@ -155,7 +161,8 @@ bool ReadNumber(std::string_view word, uint32_t& value) {
         }
     }
     uint32_t v = 0;
-    for (; i < word.size() && IsDigit(word[i]); ++i) v = v * 10u + static_cast<uint32_t>(word[i] - '0');
+    for (; i < word.size() && IsDigit(word[i]); ++i)
+        v = v * 10u + static_cast<uint32_t>(word[i] - '0');
     if (i != word.size()) {
         ShowError(sBadNumber);
         return false;
@@ -169,9 +176,19 @@ struct TKeyword {
     int32_t Kind;
 };
 constexpr std::array<TKeyword, 13> Keywords{{
-    {"STACK", ckStack}, {"SET", ckSet},     {"ADD", ckAdd},     {"SUB", ckSub},   {"MUL", ckMul},
-    {"DIV", ckDiv},     {"PUSH", ckPush},   {"POP", ckPop},     {"INPUT", ckInput},
-    {"OUTPUT", ckOutput}, {"EXIT", ckExit}, {"GOTO", ckGoto},   {"IF", ckIf},
+    {"STACK", ckStack},
+    {"SET", ckSet},
+    {"ADD", ckAdd},
+    {"SUB", ckSub},
+    {"MUL", ckMul},
+    {"DIV", ckDiv},
+    {"PUSH", ckPush},
+    {"POP", ckPop},
+    {"INPUT", ckInput},
+    {"OUTPUT", ckOutput},
+    {"EXIT", ckExit},
+    {"GOTO", ckGoto},
+    {"IF", ckIf},
 }};
 
 int32_t KeywordKind(std::string_view word) {
@@ -216,8 +233,8 @@ private:
     TProgram& prog_;
     THost& host_;
     TToken tok_;
-    TCommand* cmd_ = nullptr;  // the record the current line fills
-    bool started_ = false;     // a label or a command has been seen: STACK is refused
+    TCommand* cmd_ = nullptr; // the record the current line fills
+    bool started_ = false;    // a label or a command has been seen: STACK is refused
     int32_t line_ = 1;
 };
 

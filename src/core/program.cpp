@@ -15,18 +15,21 @@ TName::TName(std::string_view text) : size_(text.size()) {
 }
 
 namespace {
-char FoldChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 } // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return FoldChar(x) == FoldChar(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldChar(x) == FoldChar(y);
+           });
 }
 
 std::string TProgram::Fold(std::string_view name) {
     std::string folded(name);
-    for (char& c : folded) c = FoldChar(c);
+    for (char& c : folded)
+        c = FoldChar(c);
     return folded;
 }
 
@@ -137,6 +140,8 @@ void TProgram::ClearConditions() {
     conditions_.shrink_to_fit();
 }
 
-TCondition* TProgram::NewCondition() { return &conditions_.emplace_back(); }
+TCondition* TProgram::NewCondition() {
+    return &conditions_.emplace_back();
+}
 
 } // namespace corvane

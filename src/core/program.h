@@ -17,38 +17,38 @@ class TInputList;
 
 // Run state word: exactly one of these once a run has begun. Distinct bits,
 // tested both by equality and by mask.
-constexpr int32_t psRun = 0x1;            // running freely
-constexpr int32_t psStep = 0x2;           // execute one command, then pause
-constexpr int32_t psBreak = 0x400;        // paused: the break window is due
-constexpr int32_t psStop = 0x8000;        // stopped by the user
-constexpr int32_t psFinished = 0x10000;   // ran off the last command or executed EXIT
-constexpr int32_t psFailed = 0x100000;    // parse, link or run error, or input cancelled
+constexpr int32_t psRun = 0x1;          // running freely
+constexpr int32_t psStep = 0x2;         // execute one command, then pause
+constexpr int32_t psBreak = 0x400;      // paused: the break window is due
+constexpr int32_t psStop = 0x8000;      // stopped by the user
+constexpr int32_t psFinished = 0x10000; // ran off the last command or executed EXIT
+constexpr int32_t psFailed = 0x100000;  // parse, link or run error, or input cancelled
 
 constexpr int32_t psRunningMask = psRun | psStep;               // Resume keeps executing
 constexpr int32_t psEndedMask = psStop | psFinished | psFailed; // the run window may close
 
 // Command kinds (TCommand::Kind).
-constexpr int32_t ckNone = 0;      // record not yet given a command; does nothing
-constexpr int32_t ckStack = 10;    // STACK declaration line; does nothing at run time
-constexpr int32_t ckSet = 20;      // WR = operand
-constexpr int32_t ckAdd = 21;      // WR = WR + operand
-constexpr int32_t ckSub = 22;      // WR = WR - operand
-constexpr int32_t ckMul = 23;      // WR = WR * operand
-constexpr int32_t ckDiv = 24;      // WR = WR / operand, signed, truncated toward zero
-constexpr int32_t ckPush = 30;     // push WR onto Stack
-constexpr int32_t ckPop = 31;      // drop the top value of Stack
-constexpr int32_t ckGoto = 40;     // continue at GotoLabel
-constexpr int32_t ckInput = 50;    // WR = next input value; none left: continue at ElseLabel
-constexpr int32_t ckOutput = 51;   // print WR
-constexpr int32_t ckIf = 60;       // Condition ? GotoLabel : (ElseLabel or next command)
-constexpr int32_t ckExit = 100;    // end the run; also the kind of the end record
+constexpr int32_t ckNone = 0;    // record not yet given a command; does nothing
+constexpr int32_t ckStack = 10;  // STACK declaration line; does nothing at run time
+constexpr int32_t ckSet = 20;    // WR = operand
+constexpr int32_t ckAdd = 21;    // WR = WR + operand
+constexpr int32_t ckSub = 22;    // WR = WR - operand
+constexpr int32_t ckMul = 23;    // WR = WR * operand
+constexpr int32_t ckDiv = 24;    // WR = WR / operand, signed, truncated toward zero
+constexpr int32_t ckPush = 30;   // push WR onto Stack
+constexpr int32_t ckPop = 31;    // drop the top value of Stack
+constexpr int32_t ckGoto = 40;   // continue at GotoLabel
+constexpr int32_t ckInput = 50;  // WR = next input value; none left: continue at ElseLabel
+constexpr int32_t ckOutput = 51; // print WR
+constexpr int32_t ckIf = 60;     // Condition ? GotoLabel : (ElseLabel or next command)
+constexpr int32_t ckExit = 100;  // end the run; also the kind of the end record
 
 // Condition kinds (TCondition::Kind).
-constexpr int32_t cdNone = 0;      // kind never set: false
-constexpr int32_t cdZero = 11;     // WR == 0
-constexpr int32_t cdNeg = 12;      // WR read as signed is below 0
-constexpr int32_t cdEmpty = 21;    // Stack holds no value
-constexpr int32_t cdNot = 31;      // Operand is false
+constexpr int32_t cdNone = 0;   // kind never set: false
+constexpr int32_t cdZero = 11;  // WR == 0
+constexpr int32_t cdNeg = 12;   // WR read as signed is below 0
+constexpr int32_t cdEmpty = 21; // Stack holds no value
+constexpr int32_t cdNot = 31;   // Operand is false
 
 // Default bound on the values all stacks hold together.
 constexpr std::size_t DefaultMaxValues = std::size_t{1} << 26;
@@ -78,23 +78,23 @@ struct TStackRec {
 // One node of an IF condition tree.
 struct TCondition {
     int32_t Kind = cdNone;
-    TStackRec* Stack = nullptr;       // cdEmpty: the tested stack
-    TCondition* Operand = nullptr;    // cdNot: the negated node
+    TStackRec* Stack = nullptr;    // cdEmpty: the tested stack
+    TCondition* Operand = nullptr; // cdNot: the negated node
 };
 
 // One executable command (or the end record).
 struct TCommand {
-    int32_t Pos = -1;                 // offset of the keyword in the source; -1 in the end record
-    int32_t Line = -1;                // 1-based source line; -1 in the end record
+    int32_t Pos = -1;  // offset of the keyword in the source; -1 in the end record
+    int32_t Line = -1; // 1-based source line; -1 in the end record
     int32_t Kind = ckNone;
-    uint32_t Value = 0;               // constant operand of SET..DIV when Stack is null
-    TStackRec* Stack = nullptr;       // stack operand of SET..DIV, PUSH, POP
-    TCondition* Condition = nullptr;  // IF: root of the condition tree
-    TName GotoLabel;                  // GOTO, IF: label written after GOTO
-    TName ElseLabel;                  // IF: label after ELSE; INPUT: label for no input left
-    TCommand* Target = nullptr;       // regular successor (Link)
-    TCommand* ElseTarget = nullptr;   // alternative successor (Link)
-    TCommand* Prev = nullptr;         // preceding command in program order
+    uint32_t Value = 0;              // constant operand of SET..DIV when Stack is null
+    TStackRec* Stack = nullptr;      // stack operand of SET..DIV, PUSH, POP
+    TCondition* Condition = nullptr; // IF: root of the condition tree
+    TName GotoLabel;                 // GOTO, IF: label written after GOTO
+    TName ElseLabel;                 // IF: label after ELSE; INPUT: label for no input left
+    TCommand* Target = nullptr;      // regular successor (Link)
+    TCommand* ElseTarget = nullptr;  // alternative successor (Link)
+    TCommand* Prev = nullptr;        // preceding command in program order
 };
 
 // A label: a name for a command.
@@ -167,10 +167,10 @@ public:
 private:
     static std::string Fold(std::string_view name);
 
-    std::deque<TCommand> commands_;      // program order
-    std::vector<TLabelRec> labels_;      // definition order
+    std::deque<TCommand> commands_;                         // program order
+    std::vector<TLabelRec> labels_;                         // definition order
     std::unordered_map<std::string, TCommand*> labelIndex_; // folded name -> latest definition
-    std::deque<TStackRec> stacks_;       // declaration order
+    std::deque<TStackRec> stacks_;                          // declaration order
     std::unordered_map<std::string, TStackRec*> stackIndex_;
     std::deque<TCondition> conditions_;
     std::size_t maxValues_;

@@ -56,8 +56,8 @@ TEST_F(ParserTest, EmptyTextGivesPrimaryStackAndEndRecord) {
 }
 
 TEST_F(ParserTest, WorkedExample) {
-    const auto r = Parse(Lines({"STACK acc", ":loop INPUT done", "PUSH acc", "GOTO loop",
-                                ":done SET acc", "OUTPUT"}));
+    const auto r = Parse(Lines(
+        {"STACK acc", ":loop INPUT done", "PUSH acc", "GOTO loop", ":done SET acc", "OUTPUT"}));
     ASSERT_EQ(r.Result, -1) << (r.Messages.empty() ? "" : r.Messages[0]);
     const auto list = Commands();
     ASSERT_EQ(list.size(), 6u);
@@ -109,9 +109,14 @@ TEST_F(ParserTest, NumberLiterals) {
         const char* text;
         uint32_t value;
     } cases[] = {
-        {"SET -5", 0xFFFFFFFBu},        {"SET -MAX", 0x3FFFFFFFu}, {"SET -min", 0xC0000000u},
-        {"SET 4294967296", 0u},         {"SET 4294967295", 0xFFFFFFFFu},
-        {"SET -2147483648", 0x80000000u}, {"SET 007", 7u},        {"SET -0", 0u},
+        {"SET -5", 0xFFFFFFFBu},
+        {"SET -MAX", 0x3FFFFFFFu},
+        {"SET -min", 0xC0000000u},
+        {"SET 4294967296", 0u},
+        {"SET 4294967295", 0xFFFFFFFFu},
+        {"SET -2147483648", 0x80000000u},
+        {"SET 007", 7u},
+        {"SET -0", 0u},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(Parse(c.text).Result, -1) << c.text;
@@ -152,8 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Tokeniser: the scan position is on the offending character.
         ErrorCase{"FirstCharacter", "?", kChar, 0},
         ErrorCase{"MinusInsideWord", "SET 5-3", kChar, 5},
-        ErrorCase{"PlusSign", "SET +5", kChar, 4},
-        ErrorCase{"SingleSlash", "OUTPUT / x", kChar, 7},
+        ErrorCase{"PlusSign", "SET +5", kChar, 4}, ErrorCase{"SingleSlash", "OUTPUT / x", kChar, 7},
         ErrorCase{"SingleSlashAtEnd", "OUTPUT /", kChar, 7},
         ErrorCase{"MinusAfterColon", ":-a SET 1", kChar, 1},
         ErrorCase{"HighByteOutsideComment", "SET 1 \xE9", kChar, 6},
@@ -165,12 +169,11 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"StackNameWithMinus", "STACK -a", kIllegal, 6},
         ErrorCase{"SecondStackLine", Lines({"STACK", "STACK"}),
                   "STACK command allowed only at the beginning ...", 7},
-        ErrorCase{"StackAfterLabel", ":L STACK a", "STACK command allowed only at the beginning ...",
-                  3},
+        ErrorCase{"StackAfterLabel", ":L STACK a",
+                  "STACK command allowed only at the beginning ...", 3},
         ErrorCase{"StackAfterCommand", Lines({"OUTPUT", "STACK a"}),
                   "STACK command allowed only at the beginning ...", 8},
-        ErrorCase{"BadNumber", "SET 5x", kNumber, 4},
-        ErrorCase{"LoneMinus", "SET -", kNumber, 4},
+        ErrorCase{"BadNumber", "SET 5x", kNumber, 4}, ErrorCase{"LoneMinus", "SET -", kNumber, 4},
         ErrorCase{"MinusWord", "ADD -x", kNumber, 4},
         ErrorCase{"PushNumber", "PUSH 5", kIllegal, 5},
         ErrorCase{"PopMinus", "POP -a", kIllegal, 4},
@@ -303,13 +306,15 @@ TEST_F(ParserTest, ColonWordInsideALineIsAPlainWordAndKeepsLineNumbers) {
     EXPECT_EQ(l[2]->GotoLabel.View(), "y");
     EXPECT_EQ(l[3]->GotoLabel.View(), "a");
     EXPECT_EQ(l[3]->ElseLabel.View(), "b");
-    for (std::size_t i = 0; i < l.size(); ++i) EXPECT_EQ(l[i]->Line, static_cast<int32_t>(i + 1));
+    for (std::size_t i = 0; i < l.size(); ++i)
+        EXPECT_EQ(l[i]->Line, static_cast<int32_t>(i + 1));
     EXPECT_EQ(prog.LabelCount(), 0u);
 }
 
 TEST_F(ParserTest, LongInputsParseWithoutDeepRecursion) {
     std::string nots = "IF ";
-    for (int i = 0; i < 100000; ++i) nots += "NOT ";
+    for (int i = 0; i < 100000; ++i)
+        nots += "NOT ";
     nots += "ZERO GOTO a\r\n:a";
     ASSERT_EQ(Parse(nots).Result, -1);
     EXPECT_EQ(prog.Evaluate(Commands()[0]->Condition), true); // an even count of NOTs, WR = 0

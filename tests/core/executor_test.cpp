@@ -1,0 +1,284 @@
+#include "run_fixture.h"
+
+#include <string>
+
+namespace corvane {
+namespace {
+
+using test::Lines;
+
+class ExecutorTest : public test::RunFixture {};
+
+TEST_F(ExecutorTest, ArithmeticWrapsAroundAndDivisionIsSigned) {
+    EXPECT_EQ(Output(Lines({"SET 1", "OUTPUT", "SET 0", "OUTPUT", "SET 4294967295", "OUTPUT"})),
+              "1 0 -1 ");
+    EXPECT_EQ(prog.WR, 0xFFFFFFFFu);
+    host.Out.clear();
+    EXPECT_EQ(
+        Output(Lines({"SET -1", "ADD 1", "OUTPUT", "SET 65536", "MUL 65537", "OUTPUT", "SET -7",
+                      "DIV 2", "OUTPUT", "SET 7", "DIV -2", "OUTPUT", "SET 5", "SUB 7", "OUTPUT"})),
+        "0 65536 -3 -3 -2 ");
+}
+
+TEST_F(ExecutorTest, MostNegativeDividedByMinusOneWraps) {
+    EXPECT_EQ(Output(Lines({"SET -2147483648", "DIV -1", "OUTPUT"})), "-2147483648 ");
+    EXPECT_TRUE(host.Messages.empty());
+}
+
+TEST_F(ExecutorTest, DivisionByZeroFailsAtThatCommand) {
+    Load(Lines({"SET 5", "DIV 0", "OUTPUT"}));
+    EXPECT_EQ(Start(), 7);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Division by zero ..."});
+    EXPECT_EQ(prog.WR, 5u);
+    EXPECT_EQ(prog.Current->Pos, 7);
+    EXPECT_EQ(prog.State, psRun);
+    // From a stack: the zero stays where it was.
+    Load(Lines({"SET 0", "PUSH", "SET 9", "DIV"}));
+    EXPECT_EQ(Start(), 20);
+    EXPECT_EQ(prog.FindStack(nullptr)->Values.size(), 1u);
+    EXPECT_EQ(prog.WR, 9u);
+}
+
+TEST_F(ExecutorTest, StackOperandsPopAndPushKeepsWR) {
+    EXPECT_EQ(Output(Lines({"STACK a", "SET 3", "PUSH a", "SET 4", "PUSH", "SET 10", "SUB a",
+                            "OUTPUT", "SET", "OUTPUT", "IF EMPTY a GOTO e", "OUTPUT",
+                            ":e IF EMPTY GOTO f", "OUTPUT", ":f"})),
+              "7 4 ");
+    host.Out.clear();
+    EXPECT_EQ(Output(Lines({"SET 8", "PUSH", "PUSH", "POP", "SET", "OUTPUT", "IF EMPTY GOTO z",
+                            "OUTPUT", ":z"})),
+              "8 ");
+}
+
+TEST_F(ExecutorTest, ReadingAnEmptyStackFailsOnceAndKeepsWR) {
+    Load(Lines({"SET 7", "POP"}));
+    EXPECT_EQ(Start(), 7);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Stack is empty! Cannot read value ..."});
+    EXPECT_EQ(prog.WR, 7u);
+    host.Messages.clear();
+    Load(Lines({"SET 7", "ADD"}));
+    EXPECT_EQ(Start(), 7);
+    EXPECT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(prog.WR, 7u);
+    EXPECT_EQ(host.Status, "Line: 2");
+}
+
+TEST_F(ExecutorTest, InputReadsInOrderThenTakesItsLabelAndReplaysEveryRun) {
+    const std::string sum = Lines({":loop INPUT done", "ADD 0", "PUSH", "GOTO loop", ":done SET",
+                                   ":add IF EMPTY GOTO out", "ADD", "GOTO add", ":out OUTPUT"});
+    EXPECT_EQ(Output(sum, "1 2 -3 40"), "40 ");
+    host.Out.clear();
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(host.Out, "40 ");
+    host.Out.clear();
+    // The exhausted branch leaves WR alone.
+    EXPECT_EQ(Output(Lines({"SET 5", "INPUT e", ":e OUTPUT"})), "5 ");
+}
+
+TEST_F(ExecutorTest, ExitAndRunningOffTheEndFinish) {
+    EXPECT_EQ(Output(Lines({"SET 1", "OUTPUT", "EXIT", "OUTPUT"})), "1 ");
+    EXPECT_EQ(prog.Current, nullptr);
+    EXPECT_EQ(host.Status, "Line: 3");
+    Load("");
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+    EXPECT_EQ(host.Status, "Line: -1"); // the end record is executed as a command
+}
+
+TEST_F(ExecutorTest, TraceNextAndContinue) {
+    Load(Lines({"SET 1", "OUTPUT", "", "SET 2", "OUTPUT"}));
+    EXPECT_EQ(Start(psBreak), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.StopLine, 1);
+    EXPECT_EQ(host.Steps, 0);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.StopLine, 2);
+    EXPECT_EQ(prog.WR, 1u);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(host.StopLine, 4);
+    EXPECT_EQ(host.Out, "1 ");
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+    EXPECT_EQ(host.Out, "1 2 ");
+}
+
+TEST_F(ExecutorTest, TraceOnAnEmptyProgramPausesAtTheEndRecord) {
+    Load("");
+    EXPECT_EQ(Start(psBreak), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.StopLine, -1);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(host.Status, "Line: -1");
+    EXPECT_EQ(prog.State, psFinished);
+}
+
+TEST_F(ExecutorTest, FalseIfOnTheLastLineStepsThroughTheEndRecord) {
+    Load(Lines({"SET 1", "IF ZERO GOTO x", ":x"}));
+    EXPECT_EQ(Start(psBreak), -1);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.StopLine, -1);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+}
+
+TEST_F(ExecutorTest, BreakpointPausesBeforeItsLineThenContinueExecutesIt) {
+    Load(Lines({"SET 1", "OUTPUT", "SET 2", "OUTPUT"}));
+    host.Breakpoints = {2};
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.StopLine, 3);
+    EXPECT_TRUE(prog.SkipBreakCheck);
+    EXPECT_EQ(host.Out, "1 ");
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+    EXPECT_EQ(host.Out, "1 2 ");
+    EXPECT_FALSE(prog.SkipBreakCheck);
+}
+
+TEST_F(ExecutorTest, NextOnABreakpointLinePausesFirstWhenThePauseWasNotTheStopTest) {
+    Load(Lines({"SET 1", "SET 2", "SET 3"}));
+    host.Breakpoints = {1};
+    EXPECT_EQ(Start(psBreak), -1); // paused by Trace: no skip
+    EXPECT_FALSE(prog.SkipBreakCheck);
+    EXPECT_EQ(Next(), -1); // executes line 1
+    EXPECT_EQ(host.StopLine, 2);
+    EXPECT_FALSE(prog.SkipBreakCheck);
+    const long steps = host.Steps;
+    EXPECT_EQ(Next(), -1); // stop test holds: pauses without executing
+    EXPECT_EQ(host.Steps, steps);
+    EXPECT_TRUE(prog.SkipBreakCheck);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(prog.WR, 1u);
+    EXPECT_EQ(Next(), -1); // now executes it
+    EXPECT_EQ(prog.WR, 2u);
+    EXPECT_EQ(host.StopLine, 3);
+}
+
+TEST_F(ExecutorTest, ContinueFromAStepOntoABreakpointPausesAgainWithoutExecuting) {
+    Load(Lines({"SET 1", "SET 2", "SET 3"}));
+    host.Breakpoints = {1};
+    EXPECT_EQ(Start(psBreak), -1);
+    EXPECT_EQ(Next(), -1);
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(prog.WR, 1u);
+    EXPECT_TRUE(prog.SkipBreakCheck);
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+    EXPECT_EQ(prog.WR, 3u);
+}
+
+TEST_F(ExecutorTest, BreakDuringARunCompletesTheCommandAndKeepsRunToLine) {
+    Load(Lines({"SET 1", "SET 2", "SET 3", "SET 4"}));
+    host.RunToLine = 4;
+    host.Breakpoints = {1};
+    host.OnProgress = [&](int32_t line) {
+        if (line == 1 && prog.State == psRun) prog.State = psBreak;
+    };
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(prog.WR, 1u);
+    EXPECT_FALSE(prog.SkipBreakCheck); // paused by Break, not by the stop test
+    EXPECT_EQ(host.RunToLine, 4);
+    // Continue: the breakpoint on line 2 holds before it executes.
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.WR, 1u);
+    EXPECT_EQ(host.StopLine, 2);
+    EXPECT_EQ(host.RunToLine, 0); // a stop-line pause consumes the run-to-cursor target
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+}
+
+TEST_F(ExecutorTest, RunToCursor) {
+    Load(Lines({"SET 1", "", "SET 2", "SET 3"}));
+    host.RunToLine = 3;
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.StopLine, 3);
+    EXPECT_EQ(host.RunToLine, 0);
+    EXPECT_EQ(Continue(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+    // A cursor line without a command never pauses.
+    host.RunToLine = 2;
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psFinished);
+}
+
+TEST_F(ExecutorTest, StopDuringTheLastCommandStaysStopped) {
+    Load(Lines({"SET 1", "OUTPUT"}));
+    host.OnProgress = [&](int32_t line) {
+        if (line == 2) prog.State = psStop;
+    };
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psStop);
+    EXPECT_EQ(prog.Current, nullptr);
+}
+
+TEST_F(ExecutorTest, StopEndsAnEndlessLoop) {
+    Load(Lines({":l ADD 1", "GOTO l"}));
+    host.OnProgress = [&](int32_t) {
+        if (host.Steps == 1000) prog.State = psStop;
+    };
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psStop);
+    EXPECT_EQ(host.Steps, 1000);
+    EXPECT_NE(prog.Current, nullptr);
+}
+
+TEST_F(ExecutorTest, StartClearsSkipBreakCheckLeftByAnEarlierRun) {
+    Load(Lines({"SET 1", "SET 2"}));
+    host.Breakpoints = {0};
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_TRUE(prog.SkipBreakCheck); // the run ends here, paused at a stop line
+    const long steps = host.Steps;
+    EXPECT_EQ(Start(), -1); // a new run must pause at the first command again
+    EXPECT_EQ(prog.State, psBreak);
+    EXPECT_EQ(host.Steps, steps);
+    EXPECT_EQ(host.StopLine, 1);
+}
+
+TEST_F(ExecutorTest, PushBeyondTheBoundFailsWithAMessage) {
+    TProgram small(3);
+    ASSERT_EQ(ParseProgram(Lines({":l PUSH", "GOTO l"}), small, host), -1);
+    ASSERT_EQ(small.Link(host), -1);
+    EXPECT_EQ(small.Start(host, in, psRun), 3);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Cannot allocate memory ..."});
+    EXPECT_EQ(small.ValueCount(), 3u);
+}
+
+TEST_F(ExecutorTest, ConditionsAndBrokenTrees) {
+    EXPECT_EQ(Output(Lines({"SET -1", "IF NEG GOTO n", "OUTPUT", ":n IF NOT ZERO GOTO z ELSE e",
+                            ":z SET 100", "OUTPUT", "EXIT", ":e SET 200", "OUTPUT"})),
+              "100 ");
+    TCondition none;
+    EXPECT_FALSE(prog.Evaluate(&none));
+    prog.State = psRun;
+    EXPECT_FALSE(prog.Evaluate(nullptr));
+    EXPECT_EQ(prog.State, psFailed);
+    TCondition notNull{cdNot, nullptr, nullptr};
+    EXPECT_TRUE(prog.Evaluate(&notNull));
+    TCondition odd{77, nullptr, nullptr};
+    prog.State = psRun;
+    EXPECT_FALSE(prog.Evaluate(&odd));
+    EXPECT_EQ(prog.State, psRun);
+    EXPECT_EQ(host.Messages.size(), 3u);
+    EXPECT_EQ(host.Messages.back(), "Internal error: Illegal condition pointer!");
+}
+
+TEST_F(ExecutorTest, HugeProgramsAndStacksAreFreedWithoutDeepRecursion) {
+    std::string text;
+    for (int i = 0; i < 1000000; ++i)
+        text += "PUSH\r\n";
+    Load(text);
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.ValueCount(), 1000000u);
+    ASSERT_EQ(ParseProgram("", prog, host), -1); // frees it all
+    EXPECT_EQ(prog.CommandCount(), 1u);
+}
+
+} // namespace
+} // namespace corvane

@@ -9,14 +9,14 @@ namespace corvane {
 
 // How a file's bytes were read, so that saving writes them back the same way.
 enum class TEncoding {
-    Utf8,         // valid UTF-8 (also the encoding of new documents)
-    Windows1250,  // anything else: one byte, one character
+    Utf8,        // valid UTF-8 (also the encoding of new documents)
+    Windows1250, // anything else: one byte, one character
 };
 
 struct TDecodedText {
-    std::u16string Text;          // editor text, every line end turned into CR LF
+    std::u16string Text; // editor text, every line end turned into CR LF
     TEncoding Encoding = TEncoding::Utf8;
-    bool ByteOrderMark = false;   // the file began with a UTF-8 byte-order mark
+    bool ByteOrderMark = false; // the file began with a UTF-8 byte-order mark
 };
 
 // Decodes a file: UTF-8 when the bytes are valid UTF-8 (a leading byte-order

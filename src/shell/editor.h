@@ -1,0 +1,130 @@
+// The main window: the program editor, its menus and status bar, and the
+// document (text, modified flag, file name and directory).
+#pragma once
+
+#include "core/text_codec.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QStatusBar;
+
+class TfMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // The document's file. An empty Dir marks a document never saved or loaded.
+    struct TFile {
+        QString Name; // file name with extension, "Untitled" for a new document
+        QString Dir;  // absolute directory, no trailing separator except at the root
+    };
+
+    explicit TfMain(QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    QMenuBar* mMainMenu = nullptr;
+    QMenu* mFileMenu = nullptr;
+    QAction* mNew = nullptr;
+    QAction* mOpen = nullptr;
+    QAction* mSave = nullptr;
+    QAction* mSaveAs = nullptr;
+    QAction* mFN1 = nullptr;
+    QAction* mPrint = nullptr;
+    QAction* mFN2 = nullptr;
+    QAction* mExit = nullptr;
+    QMenu* mEditMenu = nullptr;
+    QAction* mUndo = nullptr;
+    QAction* mEN1 = nullptr;
+    QAction* mCut = nullptr;
+    QAction* mCopy = nullptr;
+    QAction* mPaste = nullptr;
+    QAction* mEN2 = nullptr;
+    QAction* mSelectAll = nullptr;
+    QAction* mDeselect = nullptr;
+    QMenu* mRunMenu = nullptr;
+    QAction* mRun = nullptr;
+    QMenu* mHelpMenu = nullptr;
+    QAction* mAbout = nullptr;
+    QPlainTextEdit* oText = nullptr;
+    QStatusBar* oStatusBar = nullptr;
+    QAction* mTrace = nullptr;
+    QAction* mRunToCursor = nullptr;
+    TFile File;
+
+    // What the run, input and break windows read of the editor.
+    QString Caption() const;                      // "Untitled - Corvane 1.4.beta"
+    QString EditorText() const;                   // the whole text, CR LF line breaks
+    int LineCount() const;                        // number of editor lines
+    QString LineAt(int index) const;              // 0-based line without its break
+    int SelectionStart() const;                   // as a CR LF position
+    int LineFromChar(int crlfPos) const;          // 0-based line holding a CR LF position
+    void SetSelection(int crlfStart, int length); // selects and scrolls; no edit
+
+    // Status panel texts (panel 0: "Mod", panel 1: menu hints).
+    QString PanelText(int panel) const;
+
+    bool Modified() const;
+
+    // The encoding the document is saved in (that of the file it was read from).
+    corvane::TEncoding Encoding() const { return encoding_; }
+    bool ByteOrderMark() const { return byteOrderMark_; }
+
+    // File commands.
+    bool QuerySave();
+    // Writes the document; answers false when the Save dialog was cancelled.
+    bool SaveFile(bool askName);
+    void UpdateCaption();
+
+    // Menu handlers. Errors they raise are reported by the caller's guard
+    // (RunGuarded), never passed on into Qt's event dispatch.
+    void mNewClick();
+    void mOpenClick();
+    void mSaveClick();
+    void mSaveAsClick();
+    void mExitClick();
+    void mUndoClick();
+    void mCutClick();
+    void mCopyClick();
+    void mPasteClick();
+    void mSelectAllClick();
+    void mDeselectClick();
+    void mAboutClick();
+    // Defined with the run window (runcommands.cpp).
+    void mRunClick();
+    void mTraceClick();
+    void mRunToCursorClick();
+
+    void oTextChange();
+    void ApplicationHint(const QString& hint);
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateEditor();
+    void CreateStatusBar();
+    QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut, const QString& hint, void (TfMain::*handler)());
+    void FormActivate();
+    bool FormCloseQuery();
+    void LoadFile(const QString& path);
+    void WriteFile(const QString& path);
+    void SetFileFrom(const QString& path);
+    void ReplaceText(const QString& crlfText);
+
+    QLabel* panel0_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QString lastOpened_; // the file last chosen in the Open dialog
+    corvane::TEncoding encoding_ = corvane::TEncoding::Utf8;
+    bool byteOrderMark_ = false;
+};

@@ -88,7 +88,7 @@ std::size_t DecodeUtf8At(std::string_view bytes, std::size_t i, char32_t& ch) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-    char32_t ch;
+    char32_t ch = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t length = DecodeUtf8At(bytes, i, ch);
         if (length == 0) return false;
@@ -101,7 +101,7 @@ bool IsValidUtf8(std::string_view bytes) {
 std::u16string Utf8ToUtf16(std::string_view bytes) {
     std::u16string text;
     text.reserve(bytes.size());
-    char32_t ch;
+    char32_t ch = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         i += DecodeUtf8At(bytes, i, ch);
         if (ch >= 0x10000) {

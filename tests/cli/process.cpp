@@ -62,13 +62,23 @@ TProcessResult RunBinary(const std::vector<std::string>& args,
     const fs::path outPath = temp.Path() / "stdout";
     const fs::path errPath = temp.Path() / "stderr";
 
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on long
+    // chains of string concatenation.
     std::string command;
-    if (!workDir.empty()) command = "cd " + ShellQuote(workDir.string()) + " && ";
-    command += ShellQuote(CORVANE_RUN_BINARY);
+    const auto append = [&](std::string_view prefix, const std::string& word) {
+        command += prefix;
+        command += ShellQuote(word);
+    };
+    if (!workDir.empty()) {
+        append("cd ", workDir.string());
+        command += " && ";
+    }
+    append("", CORVANE_RUN_BINARY);
     for (const std::string& arg : args)
-        command += " " + ShellQuote(arg);
-    command += " <" + ShellQuote(stdinPath) + " >" + ShellQuote(outPath.string()) + " 2>" +
-               ShellQuote(errPath.string());
+        append(" ", arg);
+    append(" <", stdinPath);
+    append(" >", outPath.string());
+    append(" 2>", errPath.string());
 
     TProcessResult result;
     const int status = std::system(command.c_str());

@@ -38,87 +38,108 @@ int32_t TProgram::Start(Host& host, TInputList& input, int32_t mode) {
 // Executes from Current until the program ends, the state word stops running,
 // the stop test holds, or a command fails. Returns -1, or the failing command's
 // Pos (its message shown; State untouched, Current on the failing command).
+//
+// Contract with the host: while Resume runs, its hooks may read and write State
+// and nothing else of the program. WR and Current live in registers here and
+// are written back before Resume returns.
 template <class Host>
 int32_t TProgram::Resume(Host& host, TInputList& input) {
+    TCommand* cur = Current;
+    uint32_t wr = WR;
     const TCommand* last = nullptr; // last command executed by this call
-    const auto settle = [&] {
+    const auto leave = [&] {
+        Current = cur;
+        WR = wr;
         if (last != nullptr) host.SetStatus(LineText(last->Line));
     };
-    const auto fail = [&](const TCommand& c) {
-        settle();
-        return c.Pos;
+    const auto fail = [&](TStringId message) {
+        if (message != sStringCount) ShowError(message);
+        leave();
+        return cur->Pos;
     };
 
-    for (;;) {
-        TCommand* const c = Current;
-        if (c == nullptr || (State & psRunningMask) == 0) break;
-        if (!SkipBreakCheck && host.IsStopLine(c->Line - 1)) break;
+    // Reads the operand of SET..DIV: the constant, or the top of its stack.
+    const auto operandOf = [this](const TCommand& c, uint32_t& value) {
+        if (c.Stack == nullptr) {
+            value = c.Value;
+            return true;
+        }
+        return PopValue(*c.Stack, value);
+    };
+    // Only the first command of a call can have its stop test skipped.
+    bool skip = SkipBreakCheck;
 
-        host.Progress(c->Line);
-        last = c;
-        SkipBreakCheck = false;
+    for (;;) {
+        if (cur == nullptr || (State & psRunningMask) == 0) break;
+        if (!skip && host.IsStopLine(cur->Line - 1)) break;
+
+        host.Progress(cur->Line);
+        last = cur;
+        if (skip) skip = SkipBreakCheck = false;
         if (State == psStep) State = psBreak;
 
-        uint32_t operand = c->Value;
+        TCommand* const c = cur;
+        uint32_t operand;
         switch (c->Kind) {
         case ckSet:
+            if (!operandOf(*c, operand)) return fail(sStringCount);
+            wr = operand;
+            cur = c->Target;
+            break;
         case ckAdd:
+            if (!operandOf(*c, operand)) return fail(sStringCount);
+            wr += operand;
+            cur = c->Target;
+            break;
         case ckSub:
+            if (!operandOf(*c, operand)) return fail(sStringCount);
+            wr -= operand;
+            cur = c->Target;
+            break;
         case ckMul:
+            if (!operandOf(*c, operand)) return fail(sStringCount);
+            wr *= operand;
+            cur = c->Target;
+            break;
         case ckDiv:
-            if (c->Stack != nullptr) {
-                // A zero divisor fails before anything leaves the stack.
-                if (c->Kind == ckDiv && !c->Stack->Empty() && c->Stack->Values.back() == 0) {
-                    ShowError(sDivisionByZero);
-                    return fail(*c);
-                }
-                if (!PopValue(*c->Stack, operand)) return fail(*c);
-            }
-            switch (c->Kind) {
-            case ckSet: WR = operand; break;
-            case ckAdd: WR += operand; break;
-            case ckSub: WR -= operand; break;
-            case ckMul: WR *= operand; break;
-            default:
-                if (operand == 0) {
-                    ShowError(sDivisionByZero);
-                    return fail(*c);
-                }
-                WR = detail::SignedDiv(WR, operand);
-                break;
-            }
-            Current = c->Target;
+            // A zero divisor fails before anything leaves the stack.
+            if (c->Stack != nullptr ? !c->Stack->Empty() && c->Stack->Values.back() == 0
+                                    : c->Value == 0)
+                return fail(sDivisionByZero);
+            if (!operandOf(*c, operand)) return fail(sStringCount);
+            wr = detail::SignedDiv(wr, operand);
+            cur = c->Target;
             break;
         case ckPush:
-            if (!PushValue(*c->Stack, WR)) return fail(*c);
-            Current = c->Target;
+            if (!PushValue(*c->Stack, wr)) return fail(sStringCount);
+            cur = c->Target;
             break;
         case ckPop:
-            if (!DropValue(*c->Stack)) return fail(*c);
-            Current = c->Target;
+            if (!DropValue(*c->Stack)) return fail(sStringCount);
+            cur = c->Target;
             break;
         case ckOutput:
-            host.Output(WR);
-            Current = c->Target;
+            host.Output(wr);
+            cur = c->Target;
             break;
         case ckInput: {
             uint32_t value;
             if (input.Next(value)) {
-                WR = value;
-                Current = c->Target;
+                wr = value;
+                cur = c->Target;
             } else {
-                Current = c->ElseTarget;
+                cur = c->ElseTarget;
             }
             break;
         }
-        case ckIf: Current = Evaluate(c->Condition) ? c->Target : c->ElseTarget; break;
+        case ckIf: cur = Test(c->Condition, wr) ? c->Target : c->ElseTarget; break;
         default: // ckNone, ckStack, ckGoto, ckExit
-            Current = c->Target;
+            cur = c->Target;
             break;
         }
     }
 
-    settle();
+    leave();
     if (Current != nullptr) {
         host.SetStopLine(Current->Line);
         if ((State == psRun || State == psStep) && host.IsStopLine(Current->Line - 1)) {

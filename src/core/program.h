@@ -166,6 +166,15 @@ public:
 
 private:
     static std::string Fold(std::string_view name);
+    // Evaluate for a working register held outside WR, with the plain tests inline.
+    bool Test(const TCondition* node, uint32_t wr) {
+        if (node != nullptr) {
+            if (node->Kind == cdZero) return wr == 0;
+            if (node->Kind == cdNeg) return static_cast<int32_t>(wr) < 0;
+        }
+        WR = wr;
+        return Evaluate(node);
+    }
 
     std::deque<TCommand> commands_;                         // program order
     std::vector<TLabelRec> labels_;                         // definition order

@@ -1,10 +1,86 @@
-// The run window: output, progress, Close/Break/Stop.
+// The run window: output, progress, Close/Break/Stop, and the run control.
 #pragma once
+
+#include "core/program.h"
 
 #include <QDialog>
 
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenuBar;
+class QStatusBar;
+class QTimer;
+class TGuiHost;
+class TStopLines;
+class TOutputView;
+
+// One modal showing is one run: the editor sets StartState and RunToLine and
+// calls exec(); 100 ms later RunProgram parses, links, asks for input and runs.
+// Modal results: 8 a phase failed (ErrorPos set), 3 input cancelled, 2 closed
+// by the user once the run was over.
 class TfRun : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int ResultFailed = 8;
+    static constexpr int ResultAborted = 3;
+    static constexpr int ResultClosed = 2;
+
     explicit TfRun(QWidget* parent = nullptr);
+    ~TfRun() override;
+
+    QStatusBar* oStatusBar = nullptr;
+    TOutputView* oText = nullptr;
+    QMenuBar* mMainMenu = nullptr;
+    QTimer* oTimer = nullptr;
+    QAction* mClose = nullptr;
+    QAction* mStop = nullptr;
+    QAction* mBreak = nullptr;
+
+    std::unique_ptr<corvane::TProgram> Prog;
+    int32_t ErrorPos = 0; // failing source position + 1; 0 when the last phase succeeded
+    int32_t StopLine = 0; // Line of the command at which execution last paused or stopped
+    int32_t StartState = corvane::psRun; // psRun or psBreak
+    int32_t RunToLine = 0;               // 1-based line to run to, 0 for none
+
+    uint32_t GetWorkRegister() const { return Prog->WR; }
+
+    // The output shown so far: values and blanks, no line breaks.
+    QString OutputText() const;
+    QString PanelText(int panel) const;
+
+    // Parses the editor's text into Prog: -1, or the position of the error.
+    int32_t ParseProgram();
+    void RunProgram();
+    // The output procedure of OUTPUT.
+    void OutputValue(uint32_t value);
+
+    void mCloseClick();
+    void mStopClick();
+    void mBreakClick();
+
+public Q_SLOTS:
+    void reject() override; // the close box (FormClose)
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    friend class TGuiHost;
+
+    bool Ended() const { return (Prog->State & corvane::psEndedMask) != 0; }
+    void oTimerTimer();
+    bool Failed(int32_t result);
+    static const TStopLines& BreakStops();
+    void Finish();
+    void SetPhase(const char* text);
+    void SetMenus(bool running);
+    void SetLineText(const QString& text);
+
+    QLabel* panels_[2] = {};
+    bool inRunProgram_ = false;
 };

@@ -1,0 +1,18 @@
+// The texts the break window shows of the paused machine.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace corvane {
+class TProgram;
+}
+
+// A 32-bit value read as a signed number: 4294967295 is "-1".
+QString SignedText(uint32_t value);
+
+// Every stack in list order (newest first, the primary stack last): its name
+// and ": " ("Primary Stack: " for the primary stack), "EMPTY" or at most four
+// values from the top down (",..." when more follow), then "; ".
+QString StackSummary(const corvane::TProgram& program);

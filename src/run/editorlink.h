@@ -1,0 +1,14 @@
+// What the run, input and break windows read of the editor window (fMain).
+// Without an editor (fMain not yet created) every text is empty.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+QString MainCaption();
+QString EditorText(); // the whole text, CR LF line breaks
+int EditorLineCount();
+QString EditorLine(int index); // 0-based, without its line break
+
+// The fixed-pitch font of program text and numbers (12 pixels high).
+QFont ProgramFont();

@@ -1,0 +1,37 @@
+#include "run/guihost.h"
+
+#include "core/appstrings.h"
+
+#include "run/outputview.h"
+#include "run/run.h"
+
+TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops)
+    : run_(run), output_(output), stops_(stops), runToLine_(run.RunToLine),
+      stopLine_(run.StopLine) {}
+
+void TGuiHost::SetStatus(std::string_view text) {
+    run_.SetLineText(QString::fromLatin1(text));
+    shownLine_ = INT32_MIN; // the panel no longer shows line_
+}
+
+void TGuiHost::Output(uint32_t value) {
+    output_.Append(value);
+}
+
+void TGuiHost::Show() {
+    output_.Flush();
+    nextDisplay_ = Clock::now() + DisplayInterval;
+}
+
+void TGuiHost::Pass() {
+    const auto now = Clock::now();
+    if (now >= nextDisplay_) {
+        nextDisplay_ = now + DisplayInterval;
+        if (line_ != shownLine_) {
+            run_.SetLineText(QString::fromLatin1(corvane::LineText(line_)));
+            shownLine_ = line_;
+        }
+        output_.Flush();
+    }
+    ProcessPendingEvents();
+}

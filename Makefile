@@ -50,6 +50,7 @@ fuzz: deps
 	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCORVANE_FUZZ=ON -DCORVANE_GUI=OFF -DCORVANE_TESTS=OFF
 	cmake --build build-fuzz -j $(JOBS)
+	@mkdir -p build-fuzz/corpus/fuzz_parser && cp examples/*.cv tests/programs/*.cv build-fuzz/corpus/fuzz_parser/ 2>/dev/null || true
 	@for f in build-fuzz/fuzz/fuzz_*; do \
 	  mkdir -p build-fuzz/corpus/$$(basename $$f); \
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 build-fuzz/corpus/$$(basename $$f) || exit 1; \

@@ -9,3 +9,9 @@ if(CORVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(corvane_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(CORVANE_FUZZ)
+  # Coverage for libFuzzer in every target; the fuzz targets add -fsanitize=fuzzer.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -22,6 +22,7 @@ struct TParseResult {
 class ParserTest : public ::testing::Test {
 protected:
     TParseResult Parse(const std::string& text) {
+        host.reset(); // error sinks nest: the old one must go first
         host = std::make_unique<TTestHost>();
         const int32_t r = ParseProgram(text, prog, *host);
         return {r, host->Messages};

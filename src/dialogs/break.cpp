@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -166,6 +167,17 @@ void TfBreak::reject() {
 bool TfBreak::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) FormActivate();
     return QDialog::event(event);
+}
+
+// Esc continues, also when it reaches the window as a plain key press; a
+// dialog's own Esc handling would reject, which here means Stop.
+void TfBreak::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        mContinueByEsc->trigger();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfBreak::showEvent(QShowEvent* event) {

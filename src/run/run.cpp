@@ -217,10 +217,13 @@ void TfRun::mBreakClick() {
     if (Prog->State == corvane::psRun) Prog->State = corvane::psBreak;
 }
 
-// Esc acts only through mClose's shortcut, so a disabled Close ignores it.
+// Esc is Close's shortcut and nothing else: a disabled Close ignores it. (It
+// arrives here when the shortcut did not take it, as when the window is not
+// the active one.)
 void TfRun::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        if (mClose->isEnabled()) mClose->trigger();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -20,3 +20,10 @@ target_compile_definitions(corvane_gui PUBLIC
 add_executable(corvane ${PROJECT_SOURCE_DIR}/src/shell/main.cpp)
 target_link_libraries(corvane PRIVATE corvane_gui corvane_options)
 install(TARGETS corvane RUNTIME DESTINATION bin)
+
+# The desktop entry and the icon in the sizes the icon themes look for.
+install(FILES ${PROJECT_SOURCE_DIR}/src/shell/corvane.desktop DESTINATION share/applications)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/shell/icons/corvane-${size}.png
+    DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME corvane.png)
+endforeach()

@@ -37,8 +37,8 @@ TfAbout::TfAbout(QWidget* parent)
     oAppName = AddLabel("oAppName", 80, 17, QString());
     oAppName->setFont(UiFont(19));
     oAuthor = AddLabel("oAuthor", 80, 88, QStringLiteral("Written by the Corvane developers"));
-    oAppTitle = AddLabel("oAppTitle", 80, 48,
-                         QStringLiteral("A teaching environment for a small stack machine"));
+    oAppTitle =
+        AddLabel("oAppTitle", 80, 48, QStringLiteral("A teaching environment for a stack machine"));
 
     oBevel = new QFrame(this);
     oBevel->setObjectName(QStringLiteral("oBevel"));

@@ -160,6 +160,11 @@ void TfMain::CreateMenus() {
                 &TfMain::mAboutClick);
     mAbout->setMenuRole(QAction::NoRole);
     mHelpMenu->setDefaultAction(mAbout);
+    // The menu sizes its items by their own font: a bold default item needs a
+    // bold font of its own, or its caption is cut short.
+    QFont bold = mAbout->font();
+    bold.setBold(true);
+    mAbout->setFont(bold);
 }
 
 void TfMain::CreateEditor() {

@@ -60,6 +60,10 @@ void ShowError(std::string_view message) {
     if (Sink()) Sink()(message);
 }
 
+const TErrorSink& CurrentErrorSink() {
+    return Sink();
+}
+
 TErrorSink SetErrorSink(TErrorSink sink) {
     return std::exchange(Sink(), std::move(sink));
 }

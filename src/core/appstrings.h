@@ -66,6 +66,9 @@ inline void ShowError(TStringId id) {
 // Installs a sink and returns the previous one.
 TErrorSink SetErrorSink(TErrorSink sink);
 
+// The sink in place now (empty when none is).
+const TErrorSink& CurrentErrorSink();
+
 // Installs a sink for the lifetime of the object, then restores the previous one.
 class TScopedErrorSink {
 public:

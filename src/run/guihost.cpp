@@ -6,8 +6,11 @@
 #include "run/run.h"
 
 TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops)
-    : run_(run), output_(output), stops_(stops), runToLine_(run.RunToLine),
-      stopLine_(run.StopLine) {}
+    : run_(run), output_(output), stops_(stops), runToLine_(run.RunToLine), stopLine_(run.StopLine),
+      sink_([this, forward = corvane::CurrentErrorSink()](std::string_view message) {
+          ShowNow();
+          if (forward) forward(message);
+      }) {}
 
 void TGuiHost::SetStatus(std::string_view text) {
     run_.SetLineText(QString::fromLatin1(text));
@@ -23,15 +26,15 @@ void TGuiHost::Show() {
     nextDisplay_ = Clock::now() + DisplayInterval;
 }
 
-void TGuiHost::Pass() {
-    const auto now = Clock::now();
-    if (now >= nextDisplay_) {
-        nextDisplay_ = now + DisplayInterval;
-        if (line_ != shownLine_) {
-            run_.SetLineText(QString::fromLatin1(corvane::LineText(line_)));
-            shownLine_ = line_;
-        }
-        output_.Flush();
+void TGuiHost::ShowNow() {
+    if (line_ != shownLine_) {
+        run_.SetLineText(QString::fromLatin1(corvane::LineText(line_)));
+        shownLine_ = line_;
     }
+    Show();
+}
+
+void TGuiHost::Pass() {
+    if (Clock::now() >= nextDisplay_) ShowNow();
     ProcessPendingEvents();
 }

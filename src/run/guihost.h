@@ -1,6 +1,7 @@
 // The core's host inside the run window.
 #pragma once
 
+#include "core/appstrings.h"
 #include "core/host.h"
 #include "dialogs/stoplines.h"
 #include "run/eventpump.h"
@@ -42,6 +43,8 @@ private:
     static constexpr auto DisplayInterval = std::chrono::milliseconds(30);
 
     void Pass();
+    // Brings the panel and the output up to date at once.
+    void ShowNow();
 
     TfRun& run_;
     TOutputView& output_;
@@ -52,4 +55,7 @@ private:
     int32_t line_ = 0;
     int32_t shownLine_ = INT32_MIN;
     Clock::time_point nextDisplay_{};
+    // While this host is in use, an error box shows over the line at hand and
+    // the output printed so far, not over what the last display pass caught.
+    corvane::TScopedErrorSink sink_;
 };

@@ -73,6 +73,7 @@ class RunWindowTest : public QObject {
     std::unique_ptr<TWindows> windows_;
     std::unique_ptr<TScopedErrorSink> sink_;
     QStringList errors_;
+    QStringList panelsAtError_; // panel 0 and the output while each error box was up
     int result_ = -1;
 
     // Shows the run window as the editor's Run would, with the given steps.
@@ -97,8 +98,10 @@ class RunWindowTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         windows_ = std::make_unique<TWindows>();
-        sink_ = std::make_unique<TScopedErrorSink>(
-            [this](std::string_view m) { errors_ << QString::fromUtf8(m.data(), m.size()); });
+        sink_ = std::make_unique<TScopedErrorSink>([this](std::string_view m) {
+            errors_ << QString::fromUtf8(m.data(), m.size());
+            panelsAtError_ << fRun->PanelText(0) << fRun->OutputText();
+        });
         fInput->oText->clear();
     }
     void cleanupTestCase() {
@@ -107,6 +110,7 @@ private Q_SLOTS:
     }
     void init() {
         errors_.clear();
+        panelsAtError_.clear();
         result_ = -1;
     }
 
@@ -117,20 +121,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("docPos");
         QTest::addColumn<bool>("asksInput");
-        QTest::newRow("parse, first line") << "SET #"
-                                           << "Unrecognized character ..." << 4 << false;
-        QTest::newRow("parse, third line") << "SET 1\r\nOUTPUT\r\nFOO 2"
-                                           << "Unrecognized expression ..." << 13 << false;
-        QTest::newRow("link, second line") << "SET 1\r\n  GOTO nowhere"
-                                           << "Label identificator not found ..." << 8 << false;
+        QTest::addColumn<QStringList>("atError"); // panel 0 and the output under the box
+        QTest::newRow("parse, first line")
+            << "SET #"
+            << "Unrecognized character ..." << 4 << false << QStringList{"Line: 1", ""};
+        QTest::newRow("parse, third line")
+            << "SET 1\r\nOUTPUT\r\nFOO 2"
+            << "Unrecognized expression ..." << 13 << false << QStringList{"Line: 3", ""};
+        QTest::newRow("link, second line")
+            << "SET 1\r\n  GOTO nowhere"
+            << "Label identificator not found ..." << 8 << false << QStringList{"Line: 2", ""};
         QTest::newRow("run, third line") << "SET 1\r\nOUTPUT\r\nPOP"
-                                         << "Stack is empty! Cannot read value ..." << 13 << true;
+                                         << "Stack is empty! Cannot read value ..." << 13 << true
+                                         << QStringList{"Line: 3", "1 "};
     }
     void failureSelectsTheFailingCharacter() {
         QFETCH(QString, text);
         QFETCH(QString, message);
         QFETCH(int, docPos);
         QFETCH(bool, asksInput);
+        QFETCH(QStringList, atError);
         SetEditor(text);
         fMain->oText->document()->setModified(false);
         TModalDriver driver;
@@ -138,6 +148,7 @@ private Q_SLOTS:
         fMain->mRunClick();
         QVERIFY2(driver.Done(), qPrintable(driver.Report()));
         QCOMPARE(errors_, QStringList{message});
+        QCOMPARE(panelsAtError_, atError);
         QVERIFY(!fRun->isVisible());
         const QTextCursor c = fMain->oText->textCursor();
         QCOMPARE(c.selectionStart(), docPos);

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 using TAnswer = TDialogs::TAnswer;
 
 namespace {
@@ -61,6 +63,9 @@ private Q_SLOTS:
     void unwritableTargetLeavesTheDocument_data();
     void unwritableTargetLeavesTheDocument();
     void failedSaveFromTheQuestionAbandonsTheCommand();
+    void saveKeepsLinksAndPermissions();
+    void readOnlyTargetIsRefused();
+    void writableFileInLockedFolderIsSavedInPlace();
 
 private:
     QString Path(const QString& name) const { return QDir(dir_->path()).filePath(name); }
@@ -407,6 +412,60 @@ void TFileCommandsTest::failedSaveFromTheQuestionAbandonsTheCommand() {
     QCOMPARE(dialogs.errors.size(), 2);
     QCOMPARE(fMain->EditorText(), QStringLiteral("precious"));
     QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
+}
+
+// The save goes through a temporary file; the file that is replaced keeps
+// its permissions, and a link keeps pointing at the file it names.
+void TFileCommandsTest::saveKeepsLinksAndPermissions() {
+    TFakeDialogs dialogs;
+    WriteBytes(Path("target.cv"), "old");
+    QVERIFY(QFile::setPermissions(Path("target.cv"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    QVERIFY(QFile::link(Path("target.cv"), Path("link.cv")));
+    OpenFile(dialogs, Path("link.cv"));
+    Edit(QStringLiteral(" new"));
+    fMain->mSave->trigger();
+    QVERIFY(dialogs.errors.isEmpty());
+    QVERIFY(QFileInfo(Path("link.cv")).isSymLink());
+    QCOMPARE(ReadBytes(Path("target.cv")), QByteArray("old new"));
+    // Owner, group and others (the "user" bits depend on who runs the test).
+    QCOMPARE(QFile::permissions(Path("target.cv")) & QFileDevice::Permissions(0x7077),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QCOMPARE(fMain->Caption(), QStringLiteral("link.cv - Corvane 1.4.beta"));
+}
+
+// A read-only file is not replaced, although the folder would allow a new
+// file in its place.
+void TFileCommandsTest::readOnlyTargetIsRefused() {
+    if (::geteuid() == 0) QSKIP("root may write any file");
+    TFakeDialogs dialogs;
+    WriteBytes(Path("ro.cv"), "fixed");
+    QVERIFY(QFile::setPermissions(Path("ro.cv"), QFile::ReadOwner | QFile::ReadUser));
+    Edit(QStringLiteral("other"));
+    dialogs.savePaths = {Path("ro.cv")};
+    fMain->mSave->trigger();
+    QCOMPARE(dialogs.errors,
+             QStringList{QStringLiteral("Cannot create file %1.").arg(Path("ro.cv"))});
+    QCOMPARE(ReadBytes(Path("ro.cv")), QByteArray("fixed"));
+    QCOMPARE(fMain->Caption(), QStringLiteral("Untitled - Corvane 1.4.beta"));
+}
+
+// No temporary file may be made beside it: the file is written directly.
+void TFileCommandsTest::writableFileInLockedFolderIsSavedInPlace() {
+    if (::geteuid() == 0) QSKIP("root may create files in any folder");
+    TFakeDialogs dialogs;
+    QDir(dir_->path()).mkdir(QStringLiteral("locked"));
+    WriteBytes(Path("locked/w.cv"), "before");
+    OpenFile(dialogs, Path("locked/w.cv"));
+    QVERIFY(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner |
+                                                      QFile::ReadUser | QFile::ExeUser));
+    Edit(QStringLiteral(" after"));
+    fMain->mSave->trigger();
+    QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    QVERIFY(dialogs.errors.isEmpty());
+    QCOMPARE(ReadBytes(Path("locked/w.cv")), QByteArray("before after"));
+    QVERIFY(!fMain->Modified());
 }
 
 QTEST_MAIN(TFileCommandsTest)

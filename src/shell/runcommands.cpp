@@ -11,7 +11,10 @@ namespace {
 void RunFromEditor(TfMain& editor, int32_t startState, int32_t runToLine) {
     fRun->StartState = startState;
     fRun->RunToLine = runToLine;
-    if (fRun->exec() == TfRun::ResultFailed) editor.SetSelection(fRun->ErrorPos - 1, 1);
+    const int result = fRun->exec();
+    // Back to the editor, also where no window manager hands the focus back.
+    editor.activateWindow();
+    if (result == TfRun::ResultFailed) editor.SetSelection(fRun->ErrorPos - 1, 1);
 }
 
 } // namespace

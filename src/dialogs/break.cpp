@@ -4,6 +4,7 @@
 #include "dialogs/infobox.h"
 #include "dialogs/input.h"
 #include "dialogs/stacksummary.h"
+#include "run/barparts.h"
 #include "run/editorlink.h"
 #include "run/run.h"
 #include "shell/globals.h"
@@ -21,24 +22,6 @@ namespace {
 
 constexpr int TabStop = 16;
 
-QAction* AddCommand(QMenuBar* bar, const char* name, const QString& caption,
-                    const QKeySequence& shortcut) {
-    QAction* action = bar->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    return action;
-}
-
-QLabel* AddPanel(QStatusBar* bar, int width) {
-    auto* panel = new QLabel(bar);
-    if (width > 0)
-        panel->setFixedSize(width, 17);
-    else
-        panel->setFixedHeight(17);
-    bar->addWidget(panel, width > 0 ? 0 : 1);
-    return panel;
-}
-
 } // namespace
 
 TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
@@ -47,9 +30,9 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
 
     oMainMenu = new QMenuBar(this);
     oMainMenu->setObjectName("oMainMenu");
-    mContinue = AddCommand(oMainMenu, "mContinue", "&Continue (F9)", Qt::Key_F9);
-    mNext = AddCommand(oMainMenu, "mNext", "&Next (F8)", Qt::Key_F8);
-    mStop = AddCommand(oMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
+    mContinue = AddBarCommand(oMainMenu, "mContinue", "&Continue (F9)", Qt::Key_F9);
+    mNext = AddBarCommand(oMainMenu, "mNext", "&Next (F8)", Qt::Key_F8);
+    mStop = AddBarCommand(oMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
     mContinueByEsc = new QAction(this);
     mContinueByEsc->setObjectName("mContinueByEsc");
     mContinueByEsc->setShortcut(Qt::Key_Escape);

@@ -6,6 +6,7 @@
 #include "core/text_codec.h"
 #include "dialogs/break.h"
 #include "dialogs/input.h"
+#include "run/barparts.h"
 #include "run/editorlink.h"
 #include "run/guihost.h"
 #include "run/outputview.h"
@@ -18,30 +19,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-QAction* AddCommand(QMenuBar* bar, const char* name, const QString& caption,
-                    const QKeySequence& shortcut) {
-    QAction* action = bar->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    return action;
-}
-
-// Panels get a fixed size: a panel whose size follows its text makes the
-// whole bar lay out and repaint on every change.
-QLabel* AddPanel(QStatusBar* bar, int width) {
-    auto* panel = new QLabel(bar);
-    if (width > 0)
-        panel->setFixedSize(width, 17);
-    else
-        panel->setFixedHeight(17);
-    bar->addWidget(panel, width > 0 ? 0 : 1);
-    return panel;
-}
-
-} // namespace
 
 TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::TProgram>()) {
     setObjectName("fRun");
@@ -60,9 +37,9 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
 
     mMainMenu = new QMenuBar(this);
     mMainMenu->setObjectName("mMainMenu");
-    mClose = AddCommand(mMainMenu, "mClose", "&Close (Esc)", Qt::Key_Escape);
-    mBreak = AddCommand(mMainMenu, "mBreak", "&Break (F6)", Qt::Key_F6);
-    mStop = AddCommand(mMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
+    mClose = AddBarCommand(mMainMenu, "mClose", "&Close (Esc)", Qt::Key_Escape);
+    mBreak = AddBarCommand(mMainMenu, "mBreak", "&Break (F6)", Qt::Key_F6);
+    mStop = AddBarCommand(mMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
     connect(mClose, &QAction::triggered, this, &TfRun::mCloseClick);
     connect(mBreak, &QAction::triggered, this, &TfRun::mBreakClick);
     connect(mStop, &QAction::triggered, this, &TfRun::mStopClick);

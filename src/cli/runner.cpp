@@ -18,18 +18,21 @@ namespace {
 
 constexpr std::string_view kProgramName = "corvane-run";
 
-// Collects the output and enforces the step limit. Progress counts only while
-// `counting` is set: the parser and the linker call it too, per line and per
-// command, and those calls are no executed commands.
+// Collects the output and, when Limited, enforces the step limit. The parser
+// and the linker call Progress too, per line and per command; those calls are
+// no executed commands, so the budget is armed only for the run itself. An
+// unlimited run counts nothing: a counter in memory would put a load and a
+// store on the path of every command.
+template <bool Limited>
 class TRunnerHost final : public THost {
 public:
-    TRunnerHost(TProgram& program, uint64_t maxSteps) : program_(program), maxSteps_(maxSteps) {}
+    explicit TRunnerHost(TProgram& program) : program_(program) {}
 
     void SetStatus(std::string_view) override {}
     void Progress(int32_t) override {
         // Setting psStop lets the command being executed complete; the loop
         // then ends before the next one, as on the run window's Stop.
-        if (counting && ++steps_ == maxSteps_) program_.State = psStop;
+        if (Limited && armed_ && --budget_ == 0) program_.State = psStop;
     }
     void ProcessEvents() override {}
     bool IsStopLine(int32_t) override { return false; }
@@ -40,13 +43,16 @@ public:
         output_ += ' ';
     }
 
-    bool counting = false;
+    void ArmStepLimit(uint64_t maxSteps) {
+        budget_ = maxSteps;
+        armed_ = true;
+    }
     const std::string& OutputText() const { return output_; }
 
 private:
     TProgram& program_;
-    uint64_t maxSteps_; // 0: no limit (the count never wraps back to 0)
-    uint64_t steps_ = 0;
+    bool armed_ = false;
+    uint64_t budget_ = 0;
     std::string output_;
 };
 
@@ -142,6 +148,48 @@ std::string UsageText() {
            "3 step limit reached.\n";
 }
 
+namespace {
+
+// Parse, link and run with the given host; the outcome tells how it ended.
+template <class Host>
+void Execute(TProgram& program, Host& host, TInputList& input, uint64_t maxSteps,
+             std::string_view machineText, std::string_view fileName,
+             const std::string& lastMessage, TRunOutcome& outcome) {
+    const auto fail = [&](int32_t position) {
+        outcome.ExitCode = kExitError;
+        outcome.Err = ErrorLine(fileName, machineText, position, lastMessage);
+    };
+    int32_t result = ParseProgram(machineText, program, host);
+    if (result == -1) result = program.Link(host);
+    if (result != -1) {
+        fail(result);
+        return;
+    }
+
+    host.ArmStepLimit(maxSteps);
+    result = program.Start(host, input, psRun);
+    // No stop lines here, so no pause is expected; should one come, go on.
+    while (result == -1 && program.State == psBreak) {
+        program.State = psRun;
+        result = program.Resume(host, input);
+    }
+
+    outcome.Out = host.OutputText();
+    if (!outcome.Out.empty()) outcome.Out += '\n';
+    if (result != -1) {
+        fail(result);
+    } else if (program.State == psFailed) {
+        // A broken condition tree: the run failed with no command to point at.
+        outcome.ExitCode = kExitError;
+        outcome.Err = std::string(fileName) + ": " + lastMessage + "\n";
+    } else if (program.Current != nullptr) {
+        outcome.ExitCode = kExitStepLimit;
+        outcome.Err = std::string(fileName) + ": Step limit reached ...\n";
+    }
+}
+
+} // namespace
+
 TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
                     std::string_view inputText, uint64_t maxSteps) {
     TRunOutcome outcome;
@@ -158,40 +206,13 @@ TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
 
     std::string lastMessage;
     TScopedErrorSink sink([&](std::string_view message) { lastMessage = message; });
-    const auto fail = [&](int32_t position) {
-        outcome.ExitCode = kExitError;
-        outcome.Err = ErrorLine(fileName, machineText, position, lastMessage);
-    };
-
     TProgram program;
-    TRunnerHost host(program, maxSteps);
-    int32_t result = ParseProgram(machineText, program, host);
-    if (result == -1) result = program.Link(host);
-    if (result != -1) {
-        fail(result);
-        return outcome;
-    }
-
-    host.counting = true;
-    result = program.Start(host, input, psRun);
-    // No stop lines here, so no pause is expected; should one come, go on.
-    while (result == -1 && program.State == psBreak) {
-        program.State = psRun;
-        result = program.Resume(host, input);
-    }
-    host.counting = false;
-
-    outcome.Out = host.OutputText();
-    if (!outcome.Out.empty()) outcome.Out += '\n';
-    if (result != -1) {
-        fail(result);
-    } else if (program.State == psFailed) {
-        // A broken condition tree: the run failed with no command to point at.
-        outcome.ExitCode = kExitError;
-        outcome.Err = std::string(fileName) + ": " + lastMessage + "\n";
-    } else if (program.Current != nullptr) {
-        outcome.ExitCode = kExitStepLimit;
-        outcome.Err = std::string(fileName) + ": Step limit reached ...\n";
+    if (maxSteps == 0) {
+        TRunnerHost<false> host(program);
+        Execute(program, host, input, 0, machineText, fileName, lastMessage, outcome);
+    } else {
+        TRunnerHost<true> host(program);
+        Execute(program, host, input, maxSteps, machineText, fileName, lastMessage, outcome);
     }
     return outcome;
 }

@@ -42,9 +42,11 @@ gui-xvfb-test: build
 	  ctest --output-on-failure -L gui
 
 bench: deps
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCHMARKS=ON -DCORVANE_TESTS=OFF
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCHMARKS=ON -DCORVANE_TESTS=OFF -DCORVANE_GUI=ON
 	cmake --build build-bench -j $(JOBS)
-	@for b in build-bench/benchmarks/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in build-bench/benchmarks/bench_* build-bench/benchmarks/gui/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; \
+	done
 
 fuzz: deps
 	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

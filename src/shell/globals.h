@@ -1,5 +1,5 @@
 // The five windows of the application, created at start-up in this order and
-// destroyed in reverse (main.cpp). Only GUI code touches them.
+// destroyed in reverse (TWindows). Only GUI code touches them.
 #pragma once
 
 class TfMain;

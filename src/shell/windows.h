@@ -3,13 +3,9 @@
 // reverse order. All start hidden.
 #pragma once
 
-#include <memory>
+#include "shell/globals.h"
 
-class TfMain;
-class TfRun;
-class TfInput;
-class TfBreak;
-class TfAbout;
+#include <memory>
 
 class TWindows {
 public:

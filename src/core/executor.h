@@ -147,7 +147,9 @@ int32_t TProgram::Resume(Host& host, TInputList& input) {
             host.ClearRunToLine();
             State = psBreak;
         }
-    } else if (State != psStop) {
+    } else if (State != psStop && State != psFailed) {
+        // A broken condition tree that failed the run on its last command
+        // must not read as a finished run.
         State = psFinished;
     }
     return -1;

@@ -269,6 +269,18 @@ TEST_F(ExecutorTest, ConditionsAndBrokenTrees) {
     EXPECT_EQ(host.Messages.back(), "Internal error: Illegal condition pointer!");
 }
 
+TEST_F(ExecutorTest, AMissingConditionFailsTheRunEvenOnItsLastCommand) {
+    Load(Lines({"SET 1", "IF ZERO GOTO a", ":a"}));
+    TCommand* branch = prog.Commands->Prev;
+    branch->Condition = nullptr;
+    branch->ElseTarget = nullptr;
+    EXPECT_EQ(Start(), -1);
+    EXPECT_EQ(prog.State, psFailed);
+    EXPECT_EQ(prog.Current, nullptr);
+    EXPECT_EQ(host.Messages,
+              std::vector<std::string>{"Internal error: Illegal condition pointer!"});
+}
+
 TEST_F(ExecutorTest, HugeProgramsAndStacksAreFreedWithoutDeepRecursion) {
     std::string text;
     for (int i = 0; i < 1000000; ++i)

@@ -1,6 +1,8 @@
 #include "shell/application.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace {
 QString& Title() {
@@ -14,7 +16,19 @@ static void InitResources() {
     Q_INIT_RESOURCE(corvane);
 }
 
+// Qt's own file dialogs store their history and last folder through QSettings
+// in the user's configuration folder. The program keeps no settings and writes
+// no file but the documents: the settings go to a folder of this run's own,
+// removed at exit, so the dialogs remember only while the program runs.
+static void KeepSettingsForThisRun() {
+    static QTemporaryDir folder;
+    if (!folder.isValid()) return;
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, folder.path());
+}
+
 void SetupApplication(QApplication& app) {
+    KeepSettingsForThisRun();
     app.setApplicationName(QStringLiteral("Corvane"));
     app.setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     app.setDesktopFileName(QStringLiteral("corvane"));

@@ -7,7 +7,8 @@
 
 class QApplication;
 
-// Sets the name, version, title "Corvane" and icon of the application.
+// Sets the name, version, title "Corvane" and icon of the application, and
+// keeps what Qt itself would store as settings out of the user's folders.
 void SetupApplication(QApplication& app);
 
 QString AppTitle();

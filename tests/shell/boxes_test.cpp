@@ -69,12 +69,17 @@ private Q_SLOTS:
     void saveQuestionBox();
     void filterTextsStayAndAllFilesMatchesEverything();
     void saveDialogAddsTheDefaultExtension();
+    void fileDialogsLeaveNoSettingsBehind();
 
 private:
     std::unique_ptr<TWindows> windows_;
+    QTemporaryDir configHome_; // stands in for the user's configuration folder
 };
 
 void TBoxesTest::initTestCase() {
+    QVERIFY(configHome_.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path()));
+    SetupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
     InstallErrorSink();
 }
 
@@ -243,6 +248,29 @@ void TBoxesTest::saveDialogAddsTheDefaultExtension() {
     QCOMPARE(filters.size(), 2);
     QCOMPARE(QFileInfo(chosen).fileName(), QStringLiteral("prog.cv"));
     QCOMPARE(QFileInfo(chosen).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+}
+
+// Qt's file dialogs store their history and last folder as settings; the
+// program keeps none, so nothing may land in the user's configuration folder.
+void TBoxesTest::fileDialogsLeaveNoSettingsBehind() {
+    const auto cancel = [](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) dialog->reject();
+    };
+    const QString filter = QString::fromUtf8(corvane::Str(corvane::sFileFilter));
+    TQtDialogs qt;
+    {
+        TModalDriver driver(cancel);
+        QVERIFY(qt.OpenFileName(fMain, filter, QString()).isEmpty());
+        QVERIFY(driver.Ran());
+    }
+    {
+        TModalDriver driver(cancel);
+        QVERIFY(qt.SaveFileName(fMain, filter, QStringLiteral("Untitled"), QStringLiteral("cv"))
+                    .isEmpty());
+        QVERIFY(driver.Ran());
+    }
+    QVERIFY(
+        QDir(configHome_.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 QTEST_MAIN(TBoxesTest)

@@ -319,8 +319,13 @@ void TfMain::ApplicationHint(const QString& hint) {
     panel1_->setText(hint);
 }
 
+// Qt takes "[*]" in a window title for the place of its modified marker and
+// drops it; "[*][*]" shows as "[*]". The caption is kept in that form, so a
+// file name holding "[*]" shows in full wherever the caption becomes a title.
 void TfMain::UpdateCaption() {
-    setWindowTitle(File.Name + QStringLiteral(" - ") + Text(corvane::sProduct));
+    QString name = File.Name;
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + QStringLiteral(" - ") + Text(corvane::sProduct));
     SetAppTitle(windowTitle());
 }
 

@@ -58,7 +58,8 @@ public:
     TFile File;
 
     // What the run, input and break windows read of the editor.
-    QString Caption() const;                      // "Untitled - Corvane 1.4.beta"
+    // "Untitled - Corvane 1.4.beta", in window-title form ("[*]" written "[*][*]").
+    QString Caption() const;
     QString EditorText() const;                   // the whole text, CR LF line breaks
     int LineCount() const;                        // number of editor lines
     QString LineAt(int index) const;              // 0-based line without its break

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void plainSaveWritesWithoutDialogEvenUnmodified();
     void saveAsMovesTheDocument();
     void openSetsNameDirCaptionAndClearsMod();
+    void captionShowsANameWithBracketedStar();
     void roundTrips_data();
     void roundTrips();
     void windows1250BytesShowAsTheirLetters();
@@ -275,6 +277,25 @@ void TFileCommandsTest::openSetsNameDirCaptionAndClearsMod() {
     // The Open dialog offers the file last chosen in it.
     fMain->mOpen->trigger();
     QCOMPARE(dialogs.lastOpenPreset, Path("sub/../sub/g.cv"));
+}
+
+// Qt reads "[*]" in a window title as the modified marker's place; a file
+// name holding it must still show in full, here and where the caption goes.
+void TFileCommandsTest::captionShowsANameWithBracketedStar() {
+    TFakeDialogs dialogs;
+    Edit(QStringLiteral("x"));
+    dialogs.savePaths = {Path("a[*]b.cv")};
+    fMain->mSave->trigger();
+    QCOMPARE(fMain->File.Name, QStringLiteral("a[*]b.cv"));
+    QCOMPARE(fMain->windowHandle()->title(), QStringLiteral("a[*]b.cv - Corvane 1.4.beta"));
+    QWidget other;
+    other.setWindowTitle(fMain->Caption() + QStringLiteral(" - [run]"));
+    other.show();
+    QCOMPARE(other.windowHandle()->title(), QStringLiteral("a[*]b.cv - Corvane 1.4.beta - [run]"));
+    Edit(QStringLiteral("y"));
+    dialogs.answers = {TAnswer::Cancel};
+    fMain->mNew->trigger();
+    QCOMPARE(dialogs.questions, QStringList{QStringLiteral("Save changes to a[*]b.cv?")});
 }
 
 void TFileCommandsTest::roundTrips_data() {

@@ -16,11 +16,22 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int TabStop = 16;
+constexpr int LineHeight = 15;
+
+// Lists every line at the same fixed height, whatever the font would ask for.
+class TLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), LineHeight};
+    }
+};
 
 } // namespace
 
@@ -47,6 +58,7 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
     oCheckListBox->setObjectName("oCheckListBox");
     oCheckListBox->setFont(ProgramFont());
     oCheckListBox->setUniformItemSizes(true);
+    oCheckListBox->setItemDelegate(new TLineDelegate(oCheckListBox));
 
     oStatusBar = new QStatusBar(this);
     oStatusBar->setObjectName("oStatusBar");

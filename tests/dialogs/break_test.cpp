@@ -201,6 +201,14 @@ private Q_SLOTS:
         QCOMPARE(titles.value(0), fBreak->windowTitle());
     }
 
+    // Lines are listed at the program font's fixed item height.
+    void listItemsAreFifteenPixelsHigh() {
+        SetEditor("SET 1\r\nSET 2");
+        fBreak->PrepareRun();
+        QCOMPARE(fBreak->oCheckListBox->sizeHintForRow(0), 15);
+        QCOMPARE(fBreak->oCheckListBox->sizeHintForRow(1), 15);
+    }
+
     void commandsEndThePauseWithTheirResults_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("result");

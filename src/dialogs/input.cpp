@@ -100,6 +100,9 @@ void TfInput::oOkButtonClick() {
     if (bad != 0) {
         corvane::ShowError(corvane::sBadCharacter);
         SelectCrlfChar(static_cast<int>(bad) - 1);
+        // Without a window manager nobody hands the activation back when the
+        // box closes, and the memo would not get the user's keys.
+        activateWindow();
         oText->setFocus();
         return;
     }

@@ -6,6 +6,7 @@
 #include "modaldriver.h"
 #include "shell/editor.h"
 #include "shell/globals.h"
+#include "shell/modals.h"
 #include "shell/windows.h"
 
 #include <QComboBox>
@@ -122,6 +123,28 @@ private Q_SLOTS:
         QCOMPARE(selStart, start);
         QCOMPARE(selLength, 1);
         QCOMPARE(fInput->oOldInputs->count(), 0);
+    }
+
+    // With the real error box: once it is closed the memo has the keys again,
+    // with no window manager to hand the activation back (offscreen, bare Xvfb).
+    void memoHasTheKeysAfterTheErrorBox() {
+        corvane::TScopedErrorSink realBox([](std::string_view m) {
+            TQtDialogs().Error(BoxParent(), "Corvane", QString::fromUtf8(m.data(), m.size()));
+        });
+        fInput->oText->setPlainText("12 x3");
+        TModalDriver driver;
+        driver.Then("fInput", ClickOk);
+        driver.Then("", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        driver.Then("fInput", [](QWidget*) {
+            QWidget* keys = QApplication::focusWidget();
+            if (keys != fInput->oText) return;     // stuck: the watchdog ends it
+            QTest::keyClick(keys, Qt::Key_Delete); // the selected x
+            QTest::keyClick(keys, Qt::Key_Return);
+        });
+        const int result = fInput->exec();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(result, TfInput::ResultAccepted);
+        QCOMPARE(Values(), (std::vector<uint32_t>{12, 3}));
     }
 
     void enterInTheMemoPressesOk() {

@@ -148,6 +148,9 @@ void TfBreak::oStatusBarDblClick() {
     QString text = panels_[2]->text();
     text.replace(u';', u'\n');
     ShowInfoBox(this, windowTitle(), text);
+    // Without a window manager nobody hands the activation back when the box
+    // closes, and F9, F8, F5 and Esc would go nowhere.
+    activateWindow();
 }
 
 void TfBreak::done(int result) {

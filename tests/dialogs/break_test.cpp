@@ -201,6 +201,24 @@ private Q_SLOTS:
         QCOMPARE(titles.value(0), fBreak->windowTitle());
     }
 
+    // The real box: once it is closed the window has the keys again, with no
+    // window manager to hand the activation back (offscreen, bare Xvfb).
+    void keysActAgainAfterTheStackMessage() {
+        SetEditor("A");
+        fBreak->PrepareRun();
+        FillExample(*fRun->Prog);
+        const TInfoBoxHook previous = SetInfoBoxHook({});
+        TModalDriver driver;
+        driver.Then("fBreak",
+                    [](QWidget*) { QTest::mouseDClick(fBreak->oStatusBar, Qt::LeftButton); });
+        driver.Then("", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        driver.Then("fBreak", [](QWidget*) { QTest::keyClick(fBreak->oCheckListBox, Qt::Key_F8); });
+        const int result = fBreak->exec();
+        SetInfoBoxHook(previous);
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(result, TfBreak::ResultNext);
+    }
+
     // Lines are listed at the program font's fixed item height.
     void listItemsAreFifteenPixelsHigh() {
         SetEditor("SET 1\r\nSET 2");

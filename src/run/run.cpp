@@ -184,6 +184,9 @@ void TfRun::reject() {
         return;
     }
     corvane::ShowError(corvane::sCannotClose);
+    // Without a window manager nobody hands the activation back when the box
+    // closes, and Stop, Break and Close would no longer get their keys.
+    activateWindow();
 }
 
 void TfRun::mStopClick() {

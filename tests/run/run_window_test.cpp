@@ -10,6 +10,7 @@
 #include "run/run.h"
 #include "shell/editor.h"
 #include "shell/globals.h"
+#include "shell/modals.h"
 #include "shell/windows.h"
 
 #include <QAction>
@@ -388,6 +389,26 @@ private Q_SLOTS:
         QCOMPARE(result_, TfRun::ResultClosed);
         QCOMPARE(fRun->Prog->State, psStop);
         QVERIFY(fRun->GetWorkRegister() > 1000); // the run went on after the refusals
+    }
+
+    // With the real error box: once the refusal is closed, Stop's key acts,
+    // with no window manager to hand the activation back (offscreen, bare Xvfb).
+    void stopActsAfterTheRefusalBox() {
+        SetEditor(kEndless);
+        TScopedErrorSink realBox([](std::string_view m) {
+            TQtDialogs().Error(BoxParent(), "Corvane", QString::fromUtf8(m.data(), m.size()));
+        });
+        TModalDriver driver;
+        driver.Then("fInput", AcceptInput);
+        driver.Then(
+            "fRun", [](QWidget*) { fRun->close(); }, Running);
+        driver.Then("", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        driver.Then(
+            "fRun", [](QWidget*) { QTest::keyClick(fRun, Qt::Key_F5); }, Running);
+        QString caption;
+        CloseWhenOver(driver, &caption);
+        RunWith(driver);
+        QCOMPARE(caption, fMain->Caption() + " - [stop]");
     }
 
     void breakPausesAnEndlessLoopAndTheCloseBoxStops() {

@@ -2,6 +2,7 @@
 #include "cli/runner.h"
 
 #include <cstdio>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -25,7 +26,13 @@ void Write(std::FILE* stream, const std::string& text) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const corvane::cli::TRunOutcome outcome = corvane::cli::RunCommandLine(args, &ReadStdin);
+    // The program's output goes out as it comes, so that an endless printing
+    // loop under --max-steps (or a killed run) shows what it printed.
+    const auto toStdout = [](std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    };
+    const corvane::cli::TRunOutcome outcome =
+        corvane::cli::RunCommandLine(args, &ReadStdin, toStdout);
     Write(stdout, outcome.Out);
     Write(stderr, outcome.Err);
     return outcome.ExitCode;

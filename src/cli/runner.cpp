@@ -26,7 +26,7 @@ constexpr std::string_view kProgramName = "corvane-run";
 template <bool Limited>
 class TRunnerHost final : public THost {
 public:
-    explicit TRunnerHost(TProgram& program) : program_(program) {}
+    TRunnerHost(TProgram& program, const TOutputSink& sink) : program_(program), sink_(sink) {}
 
     void SetStatus(std::string_view) override {}
     void Progress(int32_t) override {
@@ -41,16 +41,34 @@ public:
     void Output(uint32_t value) override {
         output_ += std::to_string(static_cast<int32_t>(value));
         output_ += ' ';
+        wrote_ = true;
+        if (sink_ && output_.size() >= kChunk) {
+            sink_(output_);
+            output_.clear();
+        }
     }
 
     void ArmStepLimit(uint64_t maxSteps) {
         budget_ = maxSteps;
         armed_ = true;
     }
-    const std::string& OutputText() const { return output_; }
+    // Ends the output: the rest of it and a line feed when anything was printed.
+    // Returns what the sink did not take.
+    std::string FinishOutput() {
+        if (wrote_) output_ += '\n';
+        if (sink_ && !output_.empty()) {
+            sink_(output_);
+            output_.clear();
+        }
+        return std::move(output_);
+    }
 
 private:
+    static constexpr std::size_t kChunk = 1 << 16;
+
     TProgram& program_;
+    const TOutputSink& sink_;
+    bool wrote_ = false;
     bool armed_ = false;
     uint64_t budget_ = 0;
     std::string output_;
@@ -174,8 +192,7 @@ void Execute(TProgram& program, Host& host, TInputList& input, uint64_t maxSteps
         result = program.Resume(host, input);
     }
 
-    outcome.Out = host.OutputText();
-    if (!outcome.Out.empty()) outcome.Out += '\n';
+    outcome.Out = host.FinishOutput();
     if (result != -1) {
         fail(result);
     } else if (program.State == psFailed) {
@@ -191,7 +208,7 @@ void Execute(TProgram& program, Host& host, TInputList& input, uint64_t maxSteps
 } // namespace
 
 TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
-                    std::string_view inputText, uint64_t maxSteps) {
+                    std::string_view inputText, uint64_t maxSteps, const TOutputSink& output) {
     TRunOutcome outcome;
 
     TInputList input;
@@ -208,16 +225,17 @@ TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
     TScopedErrorSink sink([&](std::string_view message) { lastMessage = message; });
     TProgram program;
     if (maxSteps == 0) {
-        TRunnerHost<false> host(program);
+        TRunnerHost<false> host(program, output);
         Execute(program, host, input, 0, machineText, fileName, lastMessage, outcome);
     } else {
-        TRunnerHost<true> host(program);
+        TRunnerHost<true> host(program, output);
         Execute(program, host, input, maxSteps, machineText, fileName, lastMessage, outcome);
     }
     return outcome;
 }
 
-TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinReader& readStdin) {
+TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinReader& readStdin,
+                           const TOutputSink& output) {
     TOptions options;
     if (const auto error = ParseArguments(args, options)) {
         return {kExitUsage, "", std::string(kProgramName) + ": " + *error + "\n" + UsageText()};
@@ -235,7 +253,7 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
     } else if (readStdin) {
         inputText = readStdin().value_or("");
     }
-    return RunFile(options.File, *bytes, inputText, options.MaxSteps);
+    return RunFile(options.File, *bytes, inputText, options.MaxSteps, output);
 }
 
 } // namespace corvane::cli

@@ -27,13 +27,20 @@ struct TRunOutcome {
 // Called only when no --input was given.
 using TStdinReader = std::function<std::optional<std::string>()>;
 
+// Receives standard output while the program runs. Without one, the output
+// is collected in TRunOutcome::Out; with one, Out stays empty and a program
+// that prints without end runs in bounded memory.
+using TOutputSink = std::function<void(std::string_view text)>;
+
 // The command line without the program's own name.
-TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinReader& readStdin);
+TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinReader& readStdin,
+                           const TOutputSink& output = {});
 
 // Runs a program file's bytes: decode, parse the input, parse, link, run.
 // fileName is used only in messages. maxSteps 0 means no limit.
 TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
-                    std::string_view inputText, uint64_t maxSteps = 0);
+                    std::string_view inputText, uint64_t maxSteps = 0,
+                    const TOutputSink& output = {});
 
 // The usage line and the options, ending with a line feed.
 std::string UsageText();

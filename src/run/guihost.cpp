@@ -17,8 +17,14 @@ void TGuiHost::SetStatus(std::string_view text) {
     shownLine_ = INT32_MIN; // the panel no longer shows line_
 }
 
+// A full output stops the run like the Stop command, after saying why; the
+// window stays open with everything printed so far.
 void TGuiHost::Output(uint32_t value) {
     output_.Append(value);
+    if (output_.Full() && run_.Prog->State != corvane::psStop) {
+        corvane::ShowError(corvane::sNoMemory);
+        run_.Prog->State = corvane::psStop;
+    }
 }
 
 void TGuiHost::Show() {

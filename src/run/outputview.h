@@ -25,6 +25,13 @@ public:
 
     const QString& Text() const { return text_; }
 
+    // The output a run may print, in characters. The text and its wrapped
+    // copy take some tens of bytes per value, so an endless printing loop is
+    // stopped at this bound instead of eating all memory.
+    static constexpr qsizetype DefaultCapacity = qsizetype{1} << 25;
+    void SetCapacity(qsizetype characters) { capacity_ = characters; }
+    bool Full() const { return text_.size() >= capacity_; }
+
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     void resizeEvent(QResizeEvent* event) override;
@@ -40,4 +47,5 @@ private:
     qreal lineWidth_ = 0;  // width taken on the last screen line
     qreal wrapWidth_ = -1; // the width the shown part was wrapped for
     qreal charWidth_[128] = {};
+    qsizetype capacity_ = DefaultCapacity;
 };

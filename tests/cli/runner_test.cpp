@@ -125,6 +125,26 @@ TEST(RunnerOutput, SignedValuesEachFollowedByOneBlankThenLineFeed) {
     EXPECT_EQ(empty.Err, "");
 }
 
+TEST(RunnerOutput, StreamsThroughASinkInChunksWithTheSameText) {
+    const std::string loop = ":l OUTPUT\r\nADD 1\r\nGOTO l";
+    const TRunOutcome collected = RunText(loop, "", 100000);
+    std::string streamed;
+    int chunks = 0;
+    const TRunOutcome r = RunFile("p.cv", loop, "", 100000, [&](std::string_view text) {
+        streamed += text;
+        ++chunks;
+    });
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.ExitCode, kExitStepLimit);
+    EXPECT_EQ(r.Err, collected.Err);
+    EXPECT_EQ(streamed, collected.Out);
+    EXPECT_GT(chunks, 2);
+    // A run that prints nothing writes nothing, not even the line feed.
+    streamed.clear();
+    RunFile("p.cv", "SET 1", "", 0, [&](std::string_view text) { streamed += text; });
+    EXPECT_EQ(streamed, "");
+}
+
 TEST(RunnerErrors, EachPhaseReportsFileLineColumnAndMessage) {
     // Parse error, at the word.
     TRunOutcome r = RunText("SET 1\r\n  OUTPUT x\r\n");

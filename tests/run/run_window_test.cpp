@@ -7,6 +7,7 @@
 #include "dialogs/break.h"
 #include "dialogs/input.h"
 #include "modaldriver.h"
+#include "run/outputview.h"
 #include "run/run.h"
 #include "shell/editor.h"
 #include "shell/globals.h"
@@ -319,6 +320,24 @@ private Q_SLOTS:
         RunWith(driver, psRun, 5);
         QCOMPARE(lines, (QList<int>{5, 5, 0}));
         QCOMPARE(fRun->OutputText(), QString("0 "));
+    }
+
+    // An endless printing loop stops at the output's bound with the message;
+    // the window stays open with what was printed.
+    void endlessOutputStopsAtTheBound() {
+        SetEditor(":l OUTPUT\r\nADD 1\r\nGOTO l");
+        fRun->oText->SetCapacity(40);
+        TModalDriver driver;
+        QString caption;
+        driver.Then("fInput", AcceptInput);
+        CloseWhenOver(driver, &caption);
+        RunWith(driver);
+        fRun->oText->SetCapacity(TOutputView::DefaultCapacity);
+        QCOMPARE(errors_, QStringList{"Cannot allocate memory ..."});
+        QCOMPARE(caption, fMain->Caption() + " - [stop]");
+        QCOMPARE(result_, TfRun::ResultClosed);
+        QVERIFY(fRun->OutputText().startsWith("0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 "));
+        QCOMPARE(fRun->OutputText().size(), 41); // "... 15 16 ": the value that filled it is shown
     }
 
     // Continue from a Break pause on a marked line pauses again on the same

@@ -80,10 +80,7 @@ public:
             }
             if (c == '/') {
                 const std::size_t end = pos_;
-                if (pos_ + 1 >= text_.size() || text_[pos_ + 1] != '/') {
-                    ShowError(sBadCharacter);
-                    return Error();
-                }
+                if (pos_ + 1 >= text_.size() || text_[pos_ + 1] != '/') return Error();
                 const std::size_t lf = text_.find('\n', pos_);
                 if (lf == std::string_view::npos) {
                     pos_ = text_.size();
@@ -118,7 +115,6 @@ public:
                 ++pos_;
                 continue;
             }
-            ShowError(sBadCharacter);
             return Error();
         }
     }
@@ -139,7 +135,8 @@ bool SameWord(std::string_view word, std::string_view keyword) {
 }
 
 // number := ['-'] digit {digit} | '-' ("min" | "max"), wrapping modulo 2^32.
-// -min and -max are the historical constants -2^30 and 2^30 - 1.
+// -min and -max are the historical constants -2^30 and 2^30 - 1. False when
+// the word is no valid literal.
 bool ReadNumber(std::string_view word, uint32_t& value) {
     uint32_t sign = 1;
     std::size_t i = 0;
@@ -155,18 +152,12 @@ bool ReadNumber(std::string_view word, uint32_t& value) {
         }
         sign = 0xFFFFFFFFu;
         i = 1;
-        if (rest.empty()) {
-            ShowError(sBadNumber);
-            return false;
-        }
+        if (rest.empty()) return false;
     }
     uint32_t v = 0;
     for (; i < word.size() && IsDigit(word[i]); ++i)
         v = v * 10u + static_cast<uint32_t>(word[i] - '0');
-    if (i != word.size()) {
-        ShowError(sBadNumber);
-        return false;
-    }
+    if (i != word.size()) return false;
     value = v * sign;
     return true;
 }
@@ -214,17 +205,22 @@ private:
     int32_t Condition(TCondition*& root, bool& lastWasGoto);
     int32_t Operand();
 
-    // Reads the next token of the current line into tok_. False on a tokeniser error.
-    bool Read() {
-        tok_ = scan_.Next(false);
-        return tok_.Code != tkError;
+    // Reads the next token into tok_. False on an unrecognised character,
+    // whose message has then been shown; the scan position is on it.
+    bool Read(bool firstOfLine = false) {
+        tok_ = scan_.Next(firstOfLine);
+        if (tok_.Code != tkError) return true;
+        Fail(sBadCharacter, ScanPos());
+        return false;
     }
     bool EndsLine() const { return tok_.Code != tkWord; }
     std::string_view Word() const { return scan_.WordOf(tok_); }
     bool WordStartsWith(char c) const { return tok_.Length > 0 && Word()[0] == c; }
     int32_t ScanPos() const { return static_cast<int32_t>(scan_.Pos()); }
     int32_t WordPos() const { return static_cast<int32_t>(tok_.Start); }
+    // The panel names the failing line while the message is shown.
     int32_t Fail(TStringId message, int32_t pos) {
+        host_.SetStatus(LineText(line_));
         ShowError(message);
         return pos;
     }
@@ -250,10 +246,7 @@ int32_t TParser::Run() {
     prog_.AddStack("");
     for (;;) {
         const int32_t r = Statement();
-        if (r != kOk) {
-            host_.SetStatus(LineText(line_));
-            return r;
-        }
+        if (r != kOk) return r;
         cmd_->Line = line_;
         if (cmd_->Kind != ckNone) {
             cmd_ = prog_.NewCommand();
@@ -272,8 +265,7 @@ int32_t TParser::Run() {
 
 // One line: [':' name] [keyword operands...]; on success tok_ ends the line.
 int32_t TParser::Statement() {
-    tok_ = scan_.Next(true);
-    if (tok_.Code == tkError) return ScanPos();
+    if (!Read(true)) return ScanPos();
     if (tok_.Label) {
         prog_.AddLabel(Word(), cmd_);
         started_ = true;
@@ -349,7 +341,7 @@ int32_t TParser::Operand() {
     }
     if (IsDigit(Word()[0]) || Word()[0] == '-') {
         if (cmd_->Kind == ckPush || cmd_->Kind == ckPop) return Fail(sBadStackName, WordPos());
-        if (!ReadNumber(Word(), cmd_->Value)) return WordPos();
+        if (!ReadNumber(Word(), cmd_->Value)) return Fail(sBadNumber, WordPos());
         return kOk;
     }
     cmd_->Stack = prog_.FindStack(Word());

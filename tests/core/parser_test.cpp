@@ -332,6 +332,15 @@ TEST_F(ParserTest, ProgressNamesTheLineAndReparseStartsFromScratch) {
     const auto r = Parse(Lines({"SET 1", "SET x"}));
     EXPECT_EQ(r.Result, 11);
     EXPECT_EQ(host->Status, "Line: 2");
+    // A host that shows progress only now and then still shows the failing
+    // line while the message is up, for every kind of error.
+    for (const char* bad : {"SET ;", "SET 5x", "FOO", "IF ZERO"}) {
+        host.reset();
+        host = std::make_unique<TTestHost>();
+        host->Throttled = true;
+        ParseProgram(Lines({"SET 1", "", bad}), prog, *host);
+        EXPECT_EQ(host->StatusAtMessages, std::vector<std::string>{"Line: 3"}) << bad;
+    }
     EXPECT_EQ(prog.FindStack("a"), nullptr);
 }
 

@@ -16,11 +16,15 @@ namespace corvane::test {
 
 class TTestHost final : public THost {
 public:
-    TTestHost() : sink_([this](std::string_view m) { Messages.emplace_back(m); }) {}
+    TTestHost()
+        : sink_([this](std::string_view m) {
+              Messages.emplace_back(m);
+              StatusAtMessages.push_back(Status);
+          }) {}
 
     void SetStatus(std::string_view text) override { Status = std::string(text); }
     void Progress(int32_t line) override {
-        Status = LineText(line);
+        if (!Throttled) Status = LineText(line);
         ++Steps;
         if (OnProgress) OnProgress(line);
     }
@@ -36,10 +40,12 @@ public:
         Out += ' ';
     }
 
-    std::vector<std::string> Messages; // everything ShowError showed
-    std::string Status;                // progress panel
-    std::string Out;                   // output as the run window shows it
-    std::set<int32_t> Breakpoints;     // 0-based stop lines
+    std::vector<std::string> Messages;         // everything ShowError showed
+    std::vector<std::string> StatusAtMessages; // the panel while each message was shown
+    bool Throttled = false;                    // Progress leaves the panel alone, as a busy GUI may
+    std::string Status;                        // progress panel
+    std::string Out;                           // output as the run window shows it
+    std::set<int32_t> Breakpoints;             // 0-based stop lines
     int32_t RunToLine = 0;
     int32_t StopLine = -100;
     long Steps = 0;

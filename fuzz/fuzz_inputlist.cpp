@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     list.Rewind();
     uint32_t value = 0;
     std::size_t count = 0;
-    while (list.Next(value)) ++count;
+    while (list.Next(value))
+        ++count;
     if (count != list.Count() || count > size) std::abort();
     return 0;
 }

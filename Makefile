@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 EXAMPLE ?= examples/sum.cv
 EXAMPLE_INPUT ?= 1 2 3 4
 
-.PHONY: all deps build run test bench fuzz sanitize gui-xvfb-test clean
+.PHONY: all deps build run test bench fuzz sanitize gui-xvfb-test format-check clean
 
 all: build
 
@@ -57,6 +57,10 @@ fuzz: deps
 	  mkdir -p build-fuzz/corpus/$$(basename $$f); \
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 build-fuzz/corpus/$$(basename $$f) || exit 1; \
 	done
+
+# The sources follow .clang-format.
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz

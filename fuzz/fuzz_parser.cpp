@@ -12,24 +12,24 @@ namespace {
 
 using namespace corvane;
 
-// Stops every run after a few thousand commands, as a user pressing Stop would.
+// Stops every run after a few thousand commands, as a user pressing Stop would,
+// and pauses at every seventh line. Every error reported must lie in the text.
 class TBoundedHost final : public THost {
 public:
-    explicit TBoundedHost(TProgram& program) : program_(program) {}
-    void SetStatus(std::string_view) override {}
-    void Progress(int32_t) override {
-        if (++steps_ >= 5000) program_.State = psStop;
+    TBoundedHost(TProgram& program, std::size_t size) : program_(program), size_(size) {}
+    void Error(const TError& error) override {
+        if (error.Pos >= 0 && static_cast<std::size_t>(error.Pos) > size_) std::abort();
     }
-    void ProcessEvents() override {}
+    uint32_t HookInterval() const override { return 64; }
+    void Executed(int32_t) override {
+        if (program_.Steps >= 5000) program_.Move(TMove::mvStop);
+    }
+    bool HasStopLines() const override { return true; }
     bool IsStopLine(int32_t line) override { return line % 7 == 3; }
-    void SetStopLine(int32_t) override {}
-    void ClearRunToLine() override {}
-    void Output(uint32_t) override {}
-    void Reset() { steps_ = 0; }
 
 private:
     TProgram& program_;
-    long steps_ = 0;
+    std::size_t size_;
 };
 
 void Check(bool condition) {
@@ -40,9 +40,8 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    TScopedErrorSink quiet([](std::string_view) {});
     TProgram program(1u << 12);
-    TBoundedHost host(program);
+    TBoundedHost host(program, size);
     const int32_t parsed = ParseProgram(text, program, host);
     if (parsed != -1) {
         Check(parsed >= 0 && static_cast<size_t>(parsed) <= size);
@@ -55,13 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TInputList input;
     input.Parse("3 -1 0 7");
-    host.Reset();
     int32_t r = program.Start(host, input, psRun);
     // Continue through pauses at stop lines, as the break window would.
-    while (r == -1 && program.State == psBreak) {
-        program.State = psRun;
+    while (r == -1 && program.Move(TMove::mvContinue))
         r = program.Resume(host, input);
-    }
     if (r != -1) Check(r >= 0 && static_cast<size_t>(r) < size);
     return 0;
 }

@@ -8,7 +8,9 @@
 #include "core/program.h"
 #include "core/text_codec.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <memory>
 
@@ -18,26 +20,25 @@ namespace {
 
 constexpr std::string_view kProgramName = "corvane-run";
 
-// Collects the output and, when Limited, enforces the step limit. The parser
-// and the linker call Progress too, per line and per command; those calls are
-// no executed commands, so the budget is armed only for the run itself. An
-// unlimited run counts nothing: a counter in memory would put a load and a
-// store on the path of every command.
-template <bool Limited>
+// Collects the output, keeps the first error, and enforces the step limit: the
+// executor calls Executed after every `maxSteps` commands, and the first call
+// ends the run. Without a limit the hook never comes.
 class TRunnerHost final : public THost {
 public:
-    TRunnerHost(TProgram& program, const TOutputSink& sink) : program_(program), sink_(sink) {}
+    TRunnerHost(TProgram& program, const TOutputSink& sink, uint64_t maxSteps)
+        : program_(program), sink_(sink), maxSteps_(maxSteps) {}
 
-    void SetStatus(std::string_view) override {}
-    void Progress(int32_t) override {
-        // Setting psStop lets the command being executed complete; the loop
-        // then ends before the next one, as on the run window's Stop.
-        if (Limited && armed_ && --budget_ == 0) program_.State = psStop;
+    void Error(const TError& error) override {
+        if (!Failure) Failure = error;
     }
-    void ProcessEvents() override {}
-    bool IsStopLine(int32_t) override { return false; }
-    void SetStopLine(int32_t) override {}
-    void ClearRunToLine() override {}
+    uint32_t HookInterval() const override {
+        return static_cast<uint32_t>(std::min<uint64_t>(maxSteps_, UINT32_MAX));
+    }
+    void Executed(int32_t) override {
+        // Setting psStop ends the loop before the next command, as the run
+        // window's Stop does.
+        if (program_.Steps >= maxSteps_) program_.Move(TMove::mvStop);
+    }
     void Output(uint32_t value) override {
         output_ += std::to_string(static_cast<int32_t>(value));
         output_ += ' ';
@@ -48,10 +49,6 @@ public:
         }
     }
 
-    void ArmStepLimit(uint64_t maxSteps) {
-        budget_ = maxSteps;
-        armed_ = true;
-    }
     // Ends the output: the rest of it and a line feed when anything was printed.
     // Returns what the sink did not take.
     std::string FinishOutput() {
@@ -63,14 +60,15 @@ public:
         return std::move(output_);
     }
 
+    std::optional<TError> Failure;
+
 private:
     static constexpr std::size_t kChunk = 1 << 16;
 
     TProgram& program_;
     const TOutputSink& sink_;
+    uint64_t maxSteps_;
     bool wrote_ = false;
-    bool armed_ = false;
-    uint64_t budget_ = 0;
     std::string output_;
 };
 
@@ -168,37 +166,31 @@ std::string UsageText() {
 
 namespace {
 
-// Parse, link and run with the given host; the outcome tells how it ended.
-template <class Host>
-void Execute(TProgram& program, Host& host, TInputList& input, uint64_t maxSteps,
-             std::string_view machineText, std::string_view fileName,
-             const std::string& lastMessage, TRunOutcome& outcome) {
-    const auto fail = [&](int32_t position) {
+// Parse, link and run; the outcome tells how it ended.
+void Execute(TProgram& program, TRunnerHost& host, TInputList& input, std::string_view machineText,
+             std::string_view fileName, TRunOutcome& outcome) {
+    const auto fail = [&] {
         outcome.ExitCode = kExitError;
-        outcome.Err = ErrorLine(fileName, machineText, position, lastMessage);
+        const TError& e = *host.Failure;
+        outcome.Err = e.Pos < 0 ? std::string(fileName) + ": " + Str(e.Message) + "\n"
+                                : ErrorLine(fileName, machineText, e.Pos, Str(e.Message));
     };
     int32_t result = ParseProgram(machineText, program, host);
     if (result == -1) result = program.Link(host);
     if (result != -1) {
-        fail(result);
+        fail();
         return;
     }
 
-    host.ArmStepLimit(maxSteps);
     result = program.Start(host, input, psRun);
     // No stop lines here, so no pause is expected; should one come, go on.
-    while (result == -1 && program.State == psBreak) {
-        program.State = psRun;
+    while (result == -1 && program.Move(TMove::mvContinue))
         result = program.Resume(host, input);
-    }
 
     outcome.Out = host.FinishOutput();
-    if (result != -1) {
-        fail(result);
-    } else if (program.State == psFailed) {
-        // A broken condition tree: the run failed with no command to point at.
-        outcome.ExitCode = kExitError;
-        outcome.Err = std::string(fileName) + ": " + lastMessage + "\n";
+    if (result != -1 || program.State == psFailed) {
+        // A broken condition tree fails the run with no command to point at.
+        fail();
     } else if (program.Current != nullptr) {
         outcome.ExitCode = kExitStepLimit;
         outcome.Err = std::string(fileName) + ": Step limit reached ...\n";
@@ -221,16 +213,9 @@ TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
     // Positions the core reports count editor characters, one byte each here.
     const std::string machineText = ToMachineText(DecodeFile(fileBytes).Text);
 
-    std::string lastMessage;
-    TScopedErrorSink sink([&](std::string_view message) { lastMessage = message; });
     TProgram program;
-    if (maxSteps == 0) {
-        TRunnerHost<false> host(program, output);
-        Execute(program, host, input, 0, machineText, fileName, lastMessage, outcome);
-    } else {
-        TRunnerHost<true> host(program, output);
-        Execute(program, host, input, maxSteps, machineText, fileName, lastMessage, outcome);
-    }
+    TRunnerHost host(program, output, maxSteps);
+    Execute(program, host, input, machineText, fileName, outcome);
     return outcome;
 }
 

@@ -1,7 +1,6 @@
 #include "core/appstrings.h"
 
 #include <charconv>
-#include <utility>
 
 namespace corvane {
 
@@ -40,13 +39,6 @@ const char* const StringTable[sStringCount] = {
     "Stack is empty! Cannot read value ...",
 };
 
-namespace {
-TErrorSink& Sink() {
-    static TErrorSink sink;
-    return sink;
-}
-} // namespace
-
 std::string LineText(int line) {
     char digits[16];
     auto [end, ec] = std::to_chars(digits, digits + sizeof digits, line);
@@ -54,18 +46,6 @@ std::string LineText(int line) {
     std::string text(Str(sLinePrefix));
     text.append(digits, end);
     return text;
-}
-
-void ShowError(std::string_view message) {
-    if (Sink()) Sink()(message);
-}
-
-const TErrorSink& CurrentErrorSink() {
-    return Sink();
-}
-
-TErrorSink SetErrorSink(TErrorSink sink) {
-    return std::exchange(Sink(), std::move(sink));
 }
 
 } // namespace corvane

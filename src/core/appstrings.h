@@ -1,9 +1,7 @@
-// The application's fixed texts and its error sink.
+// The application's fixed texts: messages, captions and phase texts.
 #pragma once
 
-#include <functional>
 #include <string>
-#include <string_view>
 
 namespace corvane {
 
@@ -53,32 +51,5 @@ inline const char* Str(TStringId id) {
 
 // "Line: " followed by the line number in decimal.
 std::string LineText(int line);
-
-// ShowError hands the message to the current sink; with none installed the
-// message is dropped (the core itself does no I/O).
-using TErrorSink = std::function<void(std::string_view message)>;
-
-void ShowError(std::string_view message);
-inline void ShowError(TStringId id) {
-    ShowError(Str(id));
-}
-
-// Installs a sink and returns the previous one.
-TErrorSink SetErrorSink(TErrorSink sink);
-
-// The sink in place now (empty when none is).
-const TErrorSink& CurrentErrorSink();
-
-// Installs a sink for the lifetime of the object, then restores the previous one.
-class TScopedErrorSink {
-public:
-    explicit TScopedErrorSink(TErrorSink sink) : previous_(SetErrorSink(std::move(sink))) {}
-    ~TScopedErrorSink() { SetErrorSink(std::move(previous_)); }
-    TScopedErrorSink(const TScopedErrorSink&) = delete;
-    TScopedErrorSink& operator=(const TScopedErrorSink&) = delete;
-
-private:
-    TErrorSink previous_;
-};
 
 } // namespace corvane

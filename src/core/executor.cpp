@@ -2,8 +2,12 @@
 
 namespace corvane {
 
+bool TProgram::Evaluate(const TCondition* node, THost& host) {
+    return TestTree(node, WR, host);
+}
+
 // A chain of NOTs is walked, not recursed into, so its depth is unbounded.
-bool TProgram::Evaluate(const TCondition* node) {
+bool TProgram::TestTree(const TCondition* node, uint32_t wr, THost& host) {
     bool negate = false;
     while (node != nullptr && node->Kind == cdNot) {
         negate = !negate;
@@ -11,15 +15,15 @@ bool TProgram::Evaluate(const TCondition* node) {
     }
     bool value = false;
     if (node == nullptr) {
-        ShowError(sBadConditionPointer);
-        State = psFailed;
+        host.Error(TError{sBadConditionPointer});
+        Move(TMove::mvFail);
     } else {
         switch (node->Kind) {
         case cdNone: value = false; break;
-        case cdZero: value = WR == 0; break;
-        case cdNeg: value = static_cast<int32_t>(WR) < 0; break;
+        case cdZero: value = wr == 0; break;
+        case cdNeg: value = static_cast<int32_t>(wr) < 0; break;
         case cdEmpty: value = node->Stack != nullptr && node->Stack->Empty(); break;
-        default: ShowError(sBadConditionPointer); break;
+        default: host.Error(TError{sBadConditionPointer}); break;
         }
     }
     return value != negate;

@@ -12,7 +12,7 @@ bool IsEndRecord(const TCommand& c) {
 // The panel keeps naming the failing command's line.
 int32_t Unresolved(THost& host, const TCommand& q) {
     host.SetStatus(LineText(q.Line));
-    ShowError(sLabelNotFound);
+    host.Error(TError{sLabelNotFound, q.Pos, q.Line});
     return q.Pos;
 }
 } // namespace
@@ -25,7 +25,7 @@ int32_t TProgram::Link(THost& host) {
     Current = Commands;
     while (Current != nullptr && Current->Prev != nullptr) {
         TCommand& q = *Current->Prev;
-        host.Progress(q.Line);
+        host.LinkProgress(q.Line);
         if (q.GotoLabel) {
             q.Target = FindLabel(q.GotoLabel.View());
             if (q.Target == nullptr) return Unresolved(host, q);

@@ -189,6 +189,7 @@ int32_t KeywordKind(std::string_view word) {
 }
 
 constexpr int32_t kOk = -1;
+constexpr int32_t kAtScan = -1; // an error position: wherever the scan then stands
 
 class TParser {
 public:
@@ -200,6 +201,7 @@ public:
 private:
     int32_t Statement();
     int32_t StackLine();
+    int32_t LabelWord(TName& target, int32_t endPos, int32_t noWordPos);
     int32_t LabelOperand(TName& target);
     int32_t IfStatement();
     int32_t Condition(TCondition*& root, bool& lastWasGoto);
@@ -221,7 +223,7 @@ private:
     // The panel names the failing line while the message is shown.
     int32_t Fail(TStringId message, int32_t pos) {
         host_.SetStatus(LineText(line_));
-        ShowError(message);
+        host_.Error(TError{message, pos, line_});
         return pos;
     }
 
@@ -242,7 +244,7 @@ int32_t TParser::Run() {
     prog_.ClearLabels();
     prog_.ClearConditions();
     cmd_ = prog_.NewCommand();
-    host_.Progress(line_);
+    host_.ParseProgress(line_);
     prog_.AddStack("");
     for (;;) {
         const int32_t r = Statement();
@@ -253,7 +255,7 @@ int32_t TParser::Run() {
             started_ = true;
         }
         ++line_;
-        host_.Progress(line_);
+        host_.ParseProgress(line_);
         if (tok_.Code == tkEndOfText) break;
     }
     cmd_->Kind = ckExit;
@@ -315,15 +317,21 @@ int32_t TParser::StackLine() {
     return kOk;
 }
 
-// INPUT label | GOTO label; a label word may start with a digit, not with '-'.
-int32_t TParser::LabelOperand(TName& target) {
-    const int32_t keyword = cmd_->Pos;
-    if (EndsLine()) return Fail(sLabelExpected, keyword);
+// label := word, on the same line; it may start with a digit, not with '-'.
+// A line that ends before the label gives the message at endPos, a token
+// with no word at noWordPos (kAtScan: the scan position after that token).
+int32_t TParser::LabelWord(TName& target, int32_t endPos, int32_t noWordPos) {
+    if (EndsLine()) return Fail(sLabelExpected, endPos);
     if (!Read()) return ScanPos();
-    if (!tok_.HasWord) return Fail(sLabelExpected, keyword);
+    if (!tok_.HasWord) return Fail(sLabelExpected, noWordPos == kAtScan ? ScanPos() : noWordPos);
     if (WordStartsWith('-')) return Fail(sLabelExpected, WordPos());
     target = TName(Word());
     return kOk;
+}
+
+// INPUT label | GOTO label
+int32_t TParser::LabelOperand(TName& target) {
+    return LabelWord(target, cmd_->Pos, cmd_->Pos);
 }
 
 // operand := number | stack name | nothing (the primary stack).
@@ -363,23 +371,14 @@ int32_t TParser::IfStatement() {
         if (!SameWord(Word(), "GOTO")) return Fail(sGotoExpected, WordPos());
         gotoPos = WordPos();
     }
-    if (EndsLine()) return Fail(sLabelExpected, gotoPos);
-    if (!Read()) return ScanPos();
-    if (!tok_.HasWord) return Fail(sLabelExpected, ScanPos());
-    if (WordStartsWith('-')) return Fail(sLabelExpected, WordPos());
-    cmd_->GotoLabel = TName(Word());
+    if (const int32_t r = LabelWord(cmd_->GotoLabel, gotoPos, kAtScan); r != kOk) return r;
 
     if (EndsLine()) return kOk;
     if (!Read()) return ScanPos();
     if (!tok_.HasWord) return kOk;
     if (!SameWord(Word(), "ELSE")) return Fail(sElseOrEolExpected, WordPos());
 
-    if (EndsLine()) return Fail(sLabelExpected, ScanPos());
-    if (!Read()) return ScanPos();
-    if (!tok_.HasWord) return Fail(sLabelExpected, ScanPos());
-    if (WordStartsWith('-')) return Fail(sLabelExpected, WordPos());
-    cmd_->ElseLabel = TName(Word());
-    return kOk;
+    return LabelWord(cmd_->ElseLabel, ScanPos(), kAtScan);
 }
 
 // condition := ZERO | NEG | EMPTY [stack name] | NOT condition

@@ -1,7 +1,5 @@
 #include "core/program.h"
 
-#include "core/appstrings.h"
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -100,14 +98,10 @@ TStackRec* TProgram::StackAt(int32_t index) const {
 }
 
 bool TProgram::PushValue(TStackRec& stack, uint32_t value) {
-    if (valueCount_ >= maxValues_) {
-        ShowError(sNoMemory);
-        return false;
-    }
+    if (valueCount_ >= maxValues_) return false;
     try {
         stack.Values.push_back(value);
     } catch (const std::bad_alloc&) {
-        ShowError(sNoMemory);
         return false;
     }
     ++valueCount_;
@@ -115,20 +109,14 @@ bool TProgram::PushValue(TStackRec& stack, uint32_t value) {
 }
 
 bool TProgram::DropValue(TStackRec& stack) {
-    if (stack.Values.empty()) {
-        ShowError(sStackEmpty);
-        return false;
-    }
+    if (stack.Values.empty()) return false;
     stack.Values.pop_back();
     --valueCount_;
     return true;
 }
 
 bool TProgram::PopValue(TStackRec& stack, uint32_t& value) {
-    if (stack.Values.empty()) {
-        ShowError(sStackEmpty);
-        return false;
-    }
+    if (stack.Values.empty()) return false;
     value = stack.Values.back();
     stack.Values.pop_back();
     --valueCount_;
@@ -142,6 +130,32 @@ void TProgram::ClearConditions() {
 
 TCondition* TProgram::NewCondition() {
     return &conditions_.emplace_back();
+}
+
+namespace {
+// The table of moves (program.h): the states a move may start from, as a mask,
+// and the state it leads to.
+struct TMoveRule {
+    int32_t From;
+    int32_t To;
+};
+constexpr int32_t kAnyState = -1;
+constexpr TMoveRule kMoves[] = {
+    {psRun, psBreak},                       // mvBreak
+    {psRun | psStep, psBreak},              // mvPause
+    {psBreak, psRun},                       // mvContinue
+    {psBreak, psStep},                      // mvNext
+    {kAnyState, psStop},                    // mvStop
+    {psRun | psStep | psBreak, psFinished}, // mvFinish
+    {kAnyState, psFailed},                  // mvFail
+};
+} // namespace
+
+bool TProgram::Move(TMove move) {
+    const TMoveRule& rule = kMoves[static_cast<int>(move)];
+    if ((State & rule.From) == 0) return false;
+    State = rule.To;
+    return true;
 }
 
 } // namespace corvane

@@ -20,12 +20,27 @@ class TInputList;
 constexpr int32_t psRun = 0x1;          // running freely
 constexpr int32_t psStep = 0x2;         // execute one command, then pause
 constexpr int32_t psBreak = 0x400;      // paused: the break window is due
-constexpr int32_t psStop = 0x8000;      // stopped by the user
+constexpr int32_t psStop = 0x8000;      // stopped by the user (or a host's budget)
 constexpr int32_t psFinished = 0x10000; // ran off the last command or executed EXIT
 constexpr int32_t psFailed = 0x100000;  // parse, link or run error, or input cancelled
 
 constexpr int32_t psRunningMask = psRun | psStep;               // Resume keeps executing
 constexpr int32_t psEndedMask = psStop | psFinished | psFailed; // the run window may close
+
+// The moves of the state word after Begin, each with who makes it. State is
+// written by TProgram::Begin and TProgram::Move alone; Move refuses a move
+// from any state not listed, leaving State as it was.
+//
+//   move        from                      to          made by
+//   mvBreak     psRun                     psBreak     the run window's Break
+//   mvPause     psRun, psStep             psBreak     the executor: a stop line, or a step's
+//   command done mvContinue  psBreak                   psRun       the break window's Continue
+//   mvNext      psBreak                   psStep      the break window's Next
+//   mvStop      any                       psStop      Stop (run or break window), a host's budget
+//   mvFinish    psRun, psStep, psBreak    psFinished  the executor: the program ran off its end
+//   mvFail      any                       psFailed    a failed phase, cancelled input, a broken
+//   condition
+enum class TMove { mvBreak, mvPause, mvContinue, mvNext, mvStop, mvFinish, mvFail };
 
 // Command kinds (TCommand::Kind).
 constexpr int32_t ckNone = 0;    // record not yet given a command; does nothing
@@ -114,7 +129,7 @@ public:
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
 
-    int32_t State = psFinished;       // the run state word (nothing runs before the first Start)
+    int32_t State = psFinished;       // the run state word; written by Begin and Move only
     uint32_t WR = 0;                  // the working register
     TCommand* Commands = nullptr;     // newest command: the end record after a complete parse
     TCommand* Current = nullptr;      // next command to execute; Link's walking cursor
@@ -142,8 +157,9 @@ public:
     int32_t StackCount() const { return static_cast<int32_t>(stacks_.size()); }
     TStackRec* StackAt(int32_t index) const;
 
-    // Values. PushValue fails (after "Cannot allocate memory ...") once all
-    // stacks together hold the bound given at construction.
+    // Values. PushValue fails once all stacks together hold the bound given at
+    // construction (or memory runs out); DropValue and PopValue fail on an
+    // empty stack. The executor reports what a failure means.
     bool PushValue(TStackRec& stack, uint32_t value);
     bool DropValue(TStackRec& stack);
     bool PopValue(TStackRec& stack, uint32_t& value);
@@ -153,28 +169,48 @@ public:
     void ClearConditions();
     TCondition* NewCondition();
 
+    // The state word's moves (table above).
+    void Begin(int32_t mode) { State = mode; }
+    bool Move(TMove move);
+
     // Resolves label names into successors; -1 or the Pos of the command
-    // naming a missing label.
+    // naming a missing label, reported through host.Error.
     int32_t Link(THost& host);
 
-    // Executor (executor.h): -1, or the Pos of the failing command.
+    // Executor (executor.h): -1, or the Pos of the failing command, reported
+    // through host.Error. Steps counts the commands executed since Start.
     template <class Host>
     int32_t Start(Host& host, TInputList& input, int32_t mode);
     template <class Host>
     int32_t Resume(Host& host, TInputList& input);
-    bool Evaluate(const TCondition* node);
+    bool Evaluate(const TCondition* node, THost& host);
+    uint64_t Steps = 0;
 
 private:
     static std::string Fold(std::string_view name);
-    // Evaluate for a working register held outside WR, with the plain tests inline.
-    bool Test(const TCondition* node, uint32_t wr) {
-        if (node != nullptr) {
-            if (node->Kind == cdZero) return wr == 0;
-            if (node->Kind == cdNeg) return static_cast<int32_t>(wr) < 0;
+    // The operand of SET..DIV: the constant, or the value popped off its
+    // stack; false when that stack is empty.
+    bool Operand(const TCommand& c, uint32_t& value) {
+        if (c.Stack == nullptr) {
+            value = c.Value;
+            return true;
         }
-        WR = wr;
-        return Evaluate(node);
+        return PopValue(*c.Stack, value);
     }
+    // The executor's condition test with the working register in hand: the
+    // plain conditions inline (false when the node needs TestTree), the rest,
+    // broken trees included, through TestTree, which may fail the run.
+    static bool TestPlain(const TCondition* node, uint32_t wr, bool& holds) {
+        if (node == nullptr) return false;
+        if (node->Kind == cdZero)
+            holds = wr == 0;
+        else if (node->Kind == cdNeg)
+            holds = static_cast<int32_t>(wr) < 0;
+        else
+            return false;
+        return true;
+    }
+    bool TestTree(const TCondition* node, uint32_t wr, THost& host);
 
     std::deque<TCommand> commands_;                         // program order
     std::vector<TLabelRec> labels_;                         // definition order

@@ -6,6 +6,7 @@
 #include "run/editorlink.h"
 #include "run/eventpump.h"
 #include "shell/crlfpos.h"
+#include "shell/errorbox.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -25,15 +26,9 @@ constexpr int MemoTop = 24;
 // The input parser's host: only its per-character event passes matter.
 class TInputHost final : public corvane::THost {
 public:
-    void SetStatus(std::string_view) override {}
-    void Progress(int32_t) override { ProcessEvents(); }
     void ProcessEvents() override {
         if (pump_.Tick()) ProcessPendingEvents();
     }
-    bool IsStopLine(int32_t) override { return false; }
-    void SetStopLine(int32_t) override {}
-    void ClearRunToLine() override {}
-    void Output(uint32_t) override {}
 
 private:
     TEventPump pump_;
@@ -98,7 +93,7 @@ void TfInput::oOkButtonClick() {
     parsing_ = false;
     if (!isVisible()) return; // cancelled during the parse's event passes
     if (bad != 0) {
-        corvane::ShowError(corvane::sBadCharacter);
+        ShowError(corvane::sBadCharacter);
         SelectCrlfChar(static_cast<int>(bad) - 1);
         // Without a window manager nobody hands the activation back when the
         // box closes, and the memo would not get the user's keys.

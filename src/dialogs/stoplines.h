@@ -13,13 +13,16 @@ public:
     void Reset(int count) {
         count_ = count < 0 ? 0u : static_cast<uint32_t>(count);
         bits_.assign((count_ + 63) / 64, 0);
+        marked_ = 0;
     }
 
     void Set(int index, bool mark) {
         if (index < 0 || static_cast<uint32_t>(index) >= count_) return;
         const uint64_t bit = uint64_t{1} << (index & 63);
         auto& word = bits_[static_cast<uint32_t>(index) >> 6];
-        word = mark ? word | bit : word & ~bit;
+        if (((word & bit) != 0) == mark) return;
+        word ^= bit;
+        marked_ += mark ? 1 : -1;
     }
 
     bool Marked(int32_t index) const {
@@ -34,8 +37,10 @@ public:
     }
 
     int Count() const { return static_cast<int>(count_); }
+    bool Any() const { return marked_ != 0; }
 
 private:
     std::vector<uint64_t> bits_;
     uint32_t count_ = 0;
+    int64_t marked_ = 0; // lines marked now
 };

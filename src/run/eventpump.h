@@ -29,7 +29,8 @@ public:
     // a pass as soon as one is due.
     void Reset() { countdown_ = 1; }
 
-private:
+    // Reads the clock now: true when a pass is due (and taken as done). For a
+    // caller that counts its calls itself, as the executor's hook interval does.
     bool Due() {
         const auto now = Clock::now();
         if (now < next_) return false;
@@ -37,6 +38,7 @@ private:
         return true;
     }
 
+private:
     uint32_t countdown_ = 1;
     Clock::time_point next_{};
 };

@@ -4,17 +4,22 @@
 
 #include "run/outputview.h"
 #include "run/run.h"
+#include "shell/errorbox.h"
 
 TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops)
-    : run_(run), output_(output), stops_(stops), runToLine_(run.RunToLine), stopLine_(run.StopLine),
-      sink_([this, forward = corvane::CurrentErrorSink()](std::string_view message) {
-          ShowNow();
-          if (forward) forward(message);
-      }) {}
+    : run_(run), output_(output), stops_(stops), runToLine_(run.RunToLine),
+      stopLine_(run.StopLine) {}
+
+// The box shows over the line at hand and the output printed so far, not over
+// what the last display pass caught.
+void TGuiHost::Error(const corvane::TError& error) {
+    ShowNow();
+    ShowError(error.Message);
+}
 
 void TGuiHost::SetStatus(std::string_view text) {
     run_.SetLineText(QString::fromLatin1(text));
-    shownLine_ = INT32_MIN; // the panel no longer shows line_
+    shownLine_ = line_; // the text holds until progress moves on
 }
 
 // A full output stops the run like the Stop command, after saying why; the
@@ -22,8 +27,8 @@ void TGuiHost::SetStatus(std::string_view text) {
 void TGuiHost::Output(uint32_t value) {
     output_.Append(value);
     if (output_.Full() && run_.Prog->State != corvane::psStop) {
-        corvane::ShowError(corvane::sNoMemory);
-        run_.Prog->State = corvane::psStop;
+        ShowError(corvane::sNoMemory);
+        run_.Prog->Move(corvane::TMove::mvStop);
     }
 }
 

@@ -1,7 +1,6 @@
 // The core's host inside the run window.
 #pragma once
 
-#include "core/appstrings.h"
 #include "core/host.h"
 #include "dialogs/stoplines.h"
 #include "run/eventpump.h"
@@ -12,24 +11,27 @@
 class TfRun;
 class TOutputView;
 
-// Hooks the executor calls before every command, kept inline and cheap: the
-// stop test is a bit lookup, and progress only counts until the event pump
-// says a pass is due. A pass then handles the pending events (Stop, Break,
-// repaints) and, at display rate, shows the current line and the new output.
-// The last command executed is shown exactly whenever a loop ends, through
-// SetStatus, which the core calls then.
+// Hooks of the parser, the linker and the executor, kept inline and cheap: the
+// stop test is a bit lookup, asked only while a line is marked or a run-to
+// line is set, and the executor calls Executed every TEventPump::CheckEvery
+// commands, when the pump reads the clock. A due pass then handles the
+// pending events (Stop, Break, repaints) and, at display rate, shows the
+// current line and the new output. The last command executed is shown exactly
+// whenever a loop ends, through SetStatus, which the core calls then.
 class TGuiHost final : public corvane::THost {
 public:
     TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops);
 
     void SetStatus(std::string_view text) override;
-    void Progress(int32_t line) override {
+    void Error(const corvane::TError& error) override;
+    void ParseProgress(int32_t line) override { Progress(line); }
+    void LinkProgress(int32_t line) override { Progress(line); }
+    uint32_t HookInterval() const override { return TEventPump::CheckEvery; }
+    void Executed(int32_t line) override {
         line_ = line;
-        if (pump_.Tick()) Pass();
+        if (pump_.Due()) Pass();
     }
-    void ProcessEvents() override {
-        if (pump_.Tick()) Pass();
-    }
+    bool HasStopLines() const override { return runToLine_ != 0 || stops_.Any(); }
     bool IsStopLine(int32_t index) override { return stops_.IsStop(index, runToLine_); }
     void SetStopLine(int32_t line) override { stopLine_ = line; }
     void ClearRunToLine() override { runToLine_ = 0; }
@@ -42,6 +44,10 @@ private:
     using Clock = TEventPump::Clock;
     static constexpr auto DisplayInterval = std::chrono::milliseconds(30);
 
+    void Progress(int32_t line) {
+        line_ = line;
+        if (pump_.Tick()) Pass();
+    }
     void Pass();
     // Brings the panel and the output up to date at once.
     void ShowNow();
@@ -55,7 +61,4 @@ private:
     int32_t line_ = 0;
     int32_t shownLine_ = INT32_MIN;
     Clock::time_point nextDisplay_{};
-    // While this host is in use, an error box shows over the line at hand and
-    // the output printed so far, not over what the last display pass caught.
-    corvane::TScopedErrorSink sink_;
 };

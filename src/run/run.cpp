@@ -10,6 +10,7 @@
 #include "run/editorlink.h"
 #include "run/guihost.h"
 #include "run/outputview.h"
+#include "shell/errorbox.h"
 #include "shell/globals.h"
 
 #include <QAction>
@@ -122,7 +123,7 @@ void TfRun::SetMenus(bool running) {
 bool TfRun::Failed(int32_t result) {
     ErrorPos = result + 1;
     if (result == -1) return false;
-    Prog->State = corvane::psFailed;
+    Prog->Move(corvane::TMove::mvFail);
     done(ResultFailed);
     return true;
 }
@@ -138,7 +139,7 @@ void TfRun::RunProgram() {
 
     SetPhase(Str(sWaitingForInput));
     if (fInput->exec() == TfInput::ResultCancelled) {
-        Prog->State = psFailed;
+        Prog->Move(TMove::mvFail);
         done(ResultAborted);
         return;
     }
@@ -151,9 +152,9 @@ void TfRun::RunProgram() {
     while (Prog->State == psBreak) {
         host.Show();
         switch (fBreak->exec()) {
-        case TfBreak::ResultContinue: Prog->State = psRun; break;
-        case TfBreak::ResultNext: Prog->State = psStep; break;
-        case TfBreak::ResultStop: Prog->State = psStop; break;
+        case TfBreak::ResultContinue: Prog->Move(TMove::mvContinue); break;
+        case TfBreak::ResultNext: Prog->Move(TMove::mvNext); break;
+        case TfBreak::ResultStop: Prog->Move(TMove::mvStop); break;
         default: break; // still paused: the break window comes back
         }
         if (Failed(Prog->Resume(host, input))) return;
@@ -183,18 +184,18 @@ void TfRun::reject() {
         done(ResultClosed);
         return;
     }
-    corvane::ShowError(corvane::sCannotClose);
+    ShowError(corvane::sCannotClose);
     // Without a window manager nobody hands the activation back when the box
     // closes, and Stop, Break and Close would no longer get their keys.
     activateWindow();
 }
 
 void TfRun::mStopClick() {
-    Prog->State = corvane::psStop;
+    Prog->Move(corvane::TMove::mvStop);
 }
 
 void TfRun::mBreakClick() {
-    if (Prog->State == corvane::psRun) Prog->State = corvane::psBreak;
+    Prog->Move(corvane::TMove::mvBreak);
 }
 
 // Esc is Close's shortcut and nothing else: a disabled Close ignores it. (It

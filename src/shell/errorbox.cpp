@@ -7,11 +7,12 @@
 #include <new>
 #include <stdexcept>
 
-void InstallErrorSink() {
-    corvane::SetErrorSink([](std::string_view message) {
-        Dialogs().Error(BoxParent(), QString::fromUtf8(corvane::Str(corvane::sProduct)),
-                        QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
-    });
+void ShowError(const QString& message) {
+    Dialogs().Error(BoxParent(), QString::fromUtf8(corvane::Str(corvane::sProduct)), message);
+}
+
+void ShowError(corvane::TStringId message) {
+    ShowError(QString::fromUtf8(corvane::Str(message)));
 }
 
 QString WithFullStop(const QString& message) {

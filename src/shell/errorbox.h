@@ -2,14 +2,17 @@
 // box that ends a failing command handler.
 #pragma once
 
+#include "core/appstrings.h"
+
 #include <QString>
 
 #include <exception>
 #include <utility>
 
-// Installs the core's error sink (corvane::ShowError): the error box with the
-// product string as its caption and the message unchanged.
-void InstallErrorSink();
+// The error box of messages from the message table: the product string as
+// its caption and the message unchanged.
+void ShowError(const QString& message);
+void ShowError(corvane::TStringId message);
 
 // The message with a full stop appended when its last character sorts after
 // '.' (so "Stream write error" gets one, "Parsing ..." does not).

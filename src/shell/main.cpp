@@ -13,7 +13,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SetupApplication(app);
-    InstallErrorSink();
     std::unique_ptr<TWindows> windows;
     try {
         windows = std::make_unique<TWindows>();

@@ -175,8 +175,8 @@ TEST_F(ExecutorTest, BreakDuringARunCompletesTheCommandAndKeepsRunToLine) {
     Load(Lines({"SET 1", "SET 2", "SET 3", "SET 4"}));
     host.RunToLine = 4;
     host.Breakpoints = {1};
-    host.OnProgress = [&](int32_t line) {
-        if (line == 1 && prog.State == psRun) prog.State = psBreak;
+    host.OnExecuted = [&](int32_t nextLine) {
+        if (nextLine == 2) prog.Move(TMove::mvBreak);
     };
     EXPECT_EQ(Start(), -1);
     EXPECT_EQ(prog.State, psBreak);
@@ -209,8 +209,8 @@ TEST_F(ExecutorTest, RunToCursor) {
 
 TEST_F(ExecutorTest, StopDuringTheLastCommandStaysStopped) {
     Load(Lines({"SET 1", "OUTPUT"}));
-    host.OnProgress = [&](int32_t line) {
-        if (line == 2) prog.State = psStop;
+    host.OnExecuted = [&](int32_t nextLine) {
+        if (nextLine == -1) prog.Move(TMove::mvStop); // after the last command
     };
     EXPECT_EQ(Start(), -1);
     EXPECT_EQ(prog.State, psStop);
@@ -219,12 +219,13 @@ TEST_F(ExecutorTest, StopDuringTheLastCommandStaysStopped) {
 
 TEST_F(ExecutorTest, StopEndsAnEndlessLoop) {
     Load(Lines({":l ADD 1", "GOTO l"}));
-    host.OnProgress = [&](int32_t) {
-        if (host.Steps == 1000) prog.State = psStop;
+    host.OnExecuted = [&](int32_t) {
+        if (host.Steps == 1000) prog.Move(TMove::mvStop);
     };
     EXPECT_EQ(Start(), -1);
     EXPECT_EQ(prog.State, psStop);
     EXPECT_EQ(host.Steps, 1000);
+    EXPECT_EQ(prog.Steps, 1000u);
     EXPECT_NE(prog.Current, nullptr);
 }
 
@@ -255,15 +256,15 @@ TEST_F(ExecutorTest, ConditionsAndBrokenTrees) {
                             ":z SET 100", "OUTPUT", "EXIT", ":e SET 200", "OUTPUT"})),
               "100 ");
     TCondition none;
-    EXPECT_FALSE(prog.Evaluate(&none));
-    prog.State = psRun;
-    EXPECT_FALSE(prog.Evaluate(nullptr));
+    EXPECT_FALSE(prog.Evaluate(&none, host));
+    prog.Begin(psRun);
+    EXPECT_FALSE(prog.Evaluate(nullptr, host));
     EXPECT_EQ(prog.State, psFailed);
     TCondition notNull{cdNot, nullptr, nullptr};
-    EXPECT_TRUE(prog.Evaluate(&notNull));
+    EXPECT_TRUE(prog.Evaluate(&notNull, host));
     TCondition odd{77, nullptr, nullptr};
-    prog.State = psRun;
-    EXPECT_FALSE(prog.Evaluate(&odd));
+    prog.Begin(psRun);
+    EXPECT_FALSE(prog.Evaluate(&odd, host));
     EXPECT_EQ(prog.State, psRun);
     EXPECT_EQ(host.Messages.size(), 3u);
     EXPECT_EQ(host.Messages.back(), "Internal error: Illegal condition pointer!");

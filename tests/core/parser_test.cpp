@@ -318,7 +318,8 @@ TEST_F(ParserTest, LongInputsParseWithoutDeepRecursion) {
         nots += "NOT ";
     nots += "ZERO GOTO a\r\n:a";
     ASSERT_EQ(Parse(nots).Result, -1);
-    EXPECT_EQ(prog.Evaluate(Commands()[0]->Condition), true); // an even count of NOTs, WR = 0
+    EXPECT_EQ(prog.Evaluate(Commands()[0]->Condition, *host),
+              true); // an even count of NOTs, WR = 0
     const std::string word(200000, 'w');
     ASSERT_EQ(Parse("GOTO " + word).Result, -1);
     EXPECT_EQ(Only().GotoLabel.View().size(), word.size());
@@ -327,7 +328,7 @@ TEST_F(ParserTest, LongInputsParseWithoutDeepRecursion) {
 TEST_F(ParserTest, ProgressNamesTheLineAndReparseStartsFromScratch) {
     long steps = 0;
     ASSERT_EQ(Parse(Lines({"STACK a", "PUSH a", "PUSH a"})).Result, -1);
-    steps = host->Steps;
+    steps = host->ProgressCalls;
     EXPECT_EQ(steps, 4); // line 1 before the first line, then after each line
     const auto r = Parse(Lines({"SET 1", "SET x"}));
     EXPECT_EQ(r.Result, 11);

@@ -1,7 +1,5 @@
 #include "core/program.h"
 
-#include "test_host.h"
-
 #include <gtest/gtest.h>
 
 namespace corvane {
@@ -25,8 +23,7 @@ TEST(ProgramTest, StacksAreListedNewestFirstAndMatchedWithoutCase) {
     EXPECT_FALSE(SameName("ab", "abc"));
 }
 
-TEST(ProgramTest, ValuesAreLastInFirstOutAndEmptyStacksReportOnce) {
-    test::TTestHost host;
+TEST(ProgramTest, ValuesAreLastInFirstOutAndEmptyStacksFail) {
     TProgram p;
     p.AddStack("");
     TStackRec& s = *p.FindStack(nullptr);
@@ -41,8 +38,6 @@ TEST(ProgramTest, ValuesAreLastInFirstOutAndEmptyStacksReportOnce) {
     EXPECT_FALSE(p.PopValue(s, v));
     EXPECT_EQ(v, 42u);
     EXPECT_FALSE(p.DropValue(s));
-    EXPECT_EQ(host.Messages.size(), 2u);
-    EXPECT_EQ(host.Messages[0], "Stack is empty! Cannot read value ...");
     EXPECT_EQ(p.ValueCount(), 0u);
 }
 
@@ -64,6 +59,35 @@ TEST(ProgramTest, CommandListAndLabels) {
     EXPECT_EQ(p.Commands, nullptr);
     EXPECT_EQ(p.FirstCommand, nullptr);
     EXPECT_EQ(p.Current, nullptr);
+}
+
+// Every move from every state: the moves a window or the executor makes are
+// the only ones that change the state word.
+TEST(ProgramTest, StateMovesFollowTheirTable) {
+    const int32_t states[] = {psRun, psStep, psBreak, psStop, psFinished, psFailed};
+    struct TRule {
+        TMove Move;
+        int32_t From; // mask of the states it may start from; -1 any
+        int32_t To;
+    };
+    const TRule rules[] = {
+        {TMove::mvBreak, psRun, psBreak},
+        {TMove::mvPause, psRun | psStep, psBreak},
+        {TMove::mvContinue, psBreak, psRun},
+        {TMove::mvNext, psBreak, psStep},
+        {TMove::mvStop, -1, psStop},
+        {TMove::mvFinish, psRun | psStep | psBreak, psFinished},
+        {TMove::mvFail, -1, psFailed},
+    };
+    for (const TRule& rule : rules) {
+        for (const int32_t from : states) {
+            TProgram p;
+            p.Begin(from);
+            const bool allowed = (from & rule.From) != 0;
+            EXPECT_EQ(p.Move(rule.Move), allowed) << static_cast<int>(rule.Move) << " " << from;
+            EXPECT_EQ(p.State, allowed ? rule.To : from);
+        }
+    }
 }
 
 } // namespace

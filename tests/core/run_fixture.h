@@ -26,11 +26,11 @@ protected:
     int32_t Start(int32_t mode = psRun) { return prog.Start(host, in, mode); }
     // The break window's answers: Continue, Next, Stop.
     int32_t Continue() {
-        prog.State = psRun;
+        EXPECT_TRUE(prog.Move(TMove::mvContinue));
         return prog.Resume(host, in);
     }
     int32_t Next() {
-        prog.State = psStep;
+        EXPECT_TRUE(prog.Move(TMove::mvNext));
         return prog.Resume(host, in);
     }
     // Runs a whole program freely and returns its output.

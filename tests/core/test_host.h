@@ -16,19 +16,22 @@ namespace corvane::test {
 
 class TTestHost final : public THost {
 public:
-    TTestHost()
-        : sink_([this](std::string_view m) {
-              Messages.emplace_back(m);
-              StatusAtMessages.push_back(Status);
-          }) {}
-
     void SetStatus(std::string_view text) override { Status = std::string(text); }
-    void Progress(int32_t line) override {
-        if (!Throttled) Status = LineText(line);
-        ++Steps;
-        if (OnProgress) OnProgress(line);
+    void Error(const TError& error) override {
+        Errors.push_back(error);
+        Messages.emplace_back(Str(error.Message));
+        StatusAtMessages.push_back(Status);
     }
+    void ParseProgress(int32_t line) override { Progress(line); }
+    void LinkProgress(int32_t line) override { Progress(line); }
     void ProcessEvents() override { ++EventPasses; }
+    // Every command, so that a test can act between any two, as Break and Stop do.
+    uint32_t HookInterval() const override { return 1; }
+    void Executed(int32_t nextLine) override {
+        ++Steps;
+        if (OnExecuted) OnExecuted(nextLine);
+    }
+    bool HasStopLines() const override { return RunToLine != 0 || !Breakpoints.empty(); }
     bool IsStopLine(int32_t index) override {
         if (RunToLine != 0 && RunToLine - 1 == index) return true;
         return index >= 0 && Breakpoints.count(index) != 0;
@@ -40,20 +43,26 @@ public:
         Out += ' ';
     }
 
-    std::vector<std::string> Messages;         // everything ShowError showed
-    std::vector<std::string> StatusAtMessages; // the panel while each message was shown
-    bool Throttled = false;                    // Progress leaves the panel alone, as a busy GUI may
+    std::vector<TError> Errors;                // everything reported, in order
+    std::vector<std::string> Messages;         // their texts
+    std::vector<std::string> StatusAtMessages; // the panel when each was reported
+    bool Throttled = false;                    // progress leaves the panel alone, as a busy GUI may
     std::string Status;                        // progress panel
     std::string Out;                           // output as the run window shows it
     std::set<int32_t> Breakpoints;             // 0-based stop lines
     int32_t RunToLine = 0;
     int32_t StopLine = -100;
-    long Steps = 0;
+    long Steps = 0;         // commands executed
+    long ProgressCalls = 0; // parsed lines and linked commands
     long EventPasses = 0;
-    std::function<void(int32_t line)> OnProgress;
+    // After each executed command, with the line of the next one.
+    std::function<void(int32_t nextLine)> OnExecuted;
 
 private:
-    TScopedErrorSink sink_;
+    void Progress(int32_t line) {
+        ++ProgressCalls;
+        if (!Throttled) Status = LineText(line);
+    }
 };
 
 // Joins lines with CR LF, as the editor hands its text over.

@@ -21,7 +21,7 @@ class InputDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TWindows> windows_;
-    std::unique_ptr<corvane::TScopedErrorSink> sink_;
+    std::unique_ptr<TErrorRecorder> sink_;
     QStringList errors_;
 
     // Shows the dialog with `text` in the memo, lets `act` answer it, returns the result.
@@ -48,8 +48,8 @@ class InputDialogTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         windows_ = std::make_unique<TWindows>();
-        sink_ = std::make_unique<corvane::TScopedErrorSink>(
-            [this](std::string_view m) { errors_ << QString::fromUtf8(m.data(), m.size()); });
+        sink_ = std::make_unique<TErrorRecorder>();
+        sink_->OnError = [this](const QString& m) { errors_ << m; };
     }
     void cleanupTestCase() {
         sink_.reset();
@@ -128,9 +128,7 @@ private Q_SLOTS:
     // With the real error box: once it is closed the memo has the keys again,
     // with no window manager to hand the activation back (offscreen, bare Xvfb).
     void memoHasTheKeysAfterTheErrorBox() {
-        corvane::TScopedErrorSink realBox([](std::string_view m) {
-            TQtDialogs().Error(BoxParent(), "Corvane", QString::fromUtf8(m.data(), m.size()));
-        });
+        TRealDialogs realBox;
         fInput->oText->setPlainText("12 x3");
         TModalDriver driver;
         driver.Then("fInput", ClickOk);

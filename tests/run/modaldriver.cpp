@@ -71,3 +71,14 @@ void TModalDriver::Rescue() {
     });
     rescue->start();
 }
+
+TErrorRecorder::TErrorRecorder() : previous_(SetDialogs(this)) {}
+
+TErrorRecorder::~TErrorRecorder() {
+    SetDialogs(previous_);
+}
+
+void TErrorRecorder::Error(QWidget*, const QString&, const QString& text) {
+    Errors << text;
+    if (OnError) OnError(text);
+}

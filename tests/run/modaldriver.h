@@ -1,6 +1,8 @@
 // Drives nested modal windows from a test.
 #pragma once
 
+#include "shell/modals.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -52,3 +54,34 @@ private:
 
 // The objectName of the active modal widget, or "" when none is open.
 QString ActiveModalName();
+
+// Qt's own boxes for the lifetime of the object, whatever was installed.
+class TRealDialogs : public TQtDialogs {
+public:
+    TRealDialogs() : previous_(SetDialogs(this)) {}
+    ~TRealDialogs() override { SetDialogs(previous_); }
+    TRealDialogs(const TRealDialogs&) = delete;
+    TRealDialogs& operator=(const TRealDialogs&) = delete;
+
+private:
+    TDialogs* previous_;
+};
+
+// Records every error box instead of showing it, for the lifetime of the
+// object; the other boxes and dialogs stay Qt's. OnError runs while the box
+// would be up.
+class TErrorRecorder : public TQtDialogs {
+public:
+    TErrorRecorder();
+    ~TErrorRecorder() override;
+    TErrorRecorder(const TErrorRecorder&) = delete;
+    TErrorRecorder& operator=(const TErrorRecorder&) = delete;
+
+    void Error(QWidget* parent, const QString& title, const QString& text) override;
+
+    QStringList Errors;
+    std::function<void(const QString& text)> OnError;
+
+private:
+    TDialogs* previous_;
+};

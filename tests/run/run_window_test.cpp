@@ -73,7 +73,7 @@ class RunWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TWindows> windows_;
-    std::unique_ptr<TScopedErrorSink> sink_;
+    std::unique_ptr<TErrorRecorder> sink_;
     QStringList errors_;
     QStringList panelsAtError_; // panel 0 and the output while each error box was up
     int result_ = -1;
@@ -100,10 +100,11 @@ class RunWindowTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         windows_ = std::make_unique<TWindows>();
-        sink_ = std::make_unique<TScopedErrorSink>([this](std::string_view m) {
-            errors_ << QString::fromUtf8(m.data(), m.size());
+        sink_ = std::make_unique<TErrorRecorder>();
+        sink_->OnError = [this](const QString& m) {
+            errors_ << m;
             panelsAtError_ << fRun->PanelText(0) << fRun->OutputText();
-        });
+        };
         fInput->oText->clear();
     }
     void cleanupTestCase() {
@@ -414,9 +415,7 @@ private Q_SLOTS:
     // with no window manager to hand the activation back (offscreen, bare Xvfb).
     void stopActsAfterTheRefusalBox() {
         SetEditor(kEndless);
-        TScopedErrorSink realBox([](std::string_view m) {
-            TQtDialogs().Error(BoxParent(), "Corvane", QString::fromUtf8(m.data(), m.size()));
-        });
+        TRealDialogs realBox;
         TModalDriver driver;
         driver.Then("fInput", AcceptInput);
         driver.Then(

@@ -80,7 +80,6 @@ void TBoxesTest::initTestCase() {
     QVERIFY(configHome_.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path()));
     SetupApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
-    InstallErrorSink();
 }
 
 void TBoxesTest::init() {
@@ -144,7 +143,7 @@ void TBoxesTest::coreErrorBoxShowsTheMessageUnchanged() {
     fMain->UpdateCaption();
     TBoxSeen seen;
     TModalDriver seenDriver(RecordBox(&seen, Qt::Key_Return));
-    corvane::ShowError(corvane::sDivisionByZero);
+    ShowError(corvane::sDivisionByZero);
     QCOMPARE(seen.text, QStringLiteral("Division by zero ..."));
     QCOMPARE(seen.title, QStringLiteral("Corvane 1.4.beta"));
     QCOMPARE(seen.icon, QMessageBox::Critical);
@@ -152,7 +151,7 @@ void TBoxesTest::coreErrorBoxShowsTheMessageUnchanged() {
     QCOMPARE(seen.modality, Qt::ApplicationModal);
     TBoxSeen again;
     TModalDriver againDriver(RecordBox(&again, Qt::Key_Escape));
-    corvane::ShowError("No full stop added");
+    ShowError(QStringLiteral("No full stop added"));
     QCOMPARE(again.text, QStringLiteral("No full stop added"));
 }
 

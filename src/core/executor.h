@@ -188,7 +188,7 @@ done:
     Steps = steps + (chunk - countdown);
     if (last != nullptr) host.SetStatus(LineText(last->Line));
     if (cur != nullptr) {
-        host.SetStopLine(cur->Line);
+        host.StoppedAt(cur->Line);
         if ((State & psRunningMask) != 0 && host.IsStopLine(cur->Line - 1)) {
             SkipBreakCheck = true;
             host.ClearRunToLine();

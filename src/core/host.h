@@ -61,7 +61,7 @@ public:
     virtual bool IsStopLine(int32_t /*lineIndex*/) { return false; }
 
     // The run paused or stopped before the command of this line (-1: the end record).
-    virtual void SetStopLine(int32_t /*line*/) {}
+    virtual void StoppedAt(int32_t /*line*/) {}
 
     // A pause at a stop line consumed the run-to-cursor target.
     virtual void ClearRunToLine() {}

@@ -58,18 +58,15 @@ TCommand* TProgram::NewCommand() {
 
 void TProgram::ClearLabels() {
     labels_.clear();
-    labels_.shrink_to_fit();
-    labelIndex_.clear();
 }
 
 void TProgram::AddLabel(std::string_view name, TCommand* command) {
-    labels_.push_back(TLabelRec{std::string(name), command});
-    labelIndex_.insert_or_assign(Fold(name), command);
+    labels_.insert_or_assign(Fold(name), TLabelRec{std::string(name), command});
 }
 
 TCommand* TProgram::FindLabel(std::string_view name) const {
-    auto it = labelIndex_.find(Fold(name));
-    return it == labelIndex_.end() ? nullptr : it->second;
+    auto it = labels_.find(Fold(name));
+    return it == labels_.end() ? nullptr : it->second.Command;
 }
 
 void TProgram::ClearStacks() {

@@ -112,7 +112,8 @@ struct TCommand {
     TCommand* Prev = nullptr;        // preceding command in program order
 };
 
-// A label: a name for a command.
+// A label: a name for a command. A name defined twice keeps its later
+// definition only.
 struct TLabelRec {
     std::string Name;
     TCommand* Command = nullptr;
@@ -147,7 +148,6 @@ public:
     void ClearLabels();
     void AddLabel(std::string_view name, TCommand* command);
     TCommand* FindLabel(std::string_view name) const;
-    std::size_t LabelCount() const { return labels_.size(); }
 
     // Stacks, listed newest first: StackAt(StackCount() - 1) is the primary stack.
     void ClearStacks();
@@ -212,10 +212,9 @@ private:
     }
     bool TestTree(const TCondition* node, uint32_t wr, THost& host);
 
-    std::deque<TCommand> commands_;                         // program order
-    std::vector<TLabelRec> labels_;                         // definition order
-    std::unordered_map<std::string, TCommand*> labelIndex_; // folded name -> latest definition
-    std::deque<TStackRec> stacks_;                          // declaration order
+    std::deque<TCommand> commands_;                     // program order
+    std::unordered_map<std::string, TLabelRec> labels_; // folded name -> latest definition
+    std::deque<TStackRec> stacks_;                      // declaration order
     std::unordered_map<std::string, TStackRec*> stackIndex_;
     std::deque<TCondition> conditions_;
     std::size_t maxValues_;

@@ -33,7 +33,7 @@ public:
     }
     bool HasStopLines() const override { return runToLine_ != 0 || stops_.Any(); }
     bool IsStopLine(int32_t index) override { return stops_.IsStop(index, runToLine_); }
-    void SetStopLine(int32_t line) override { stopLine_ = line; }
+    void StoppedAt(int32_t line) override { stopLine_ = line; }
     void ClearRunToLine() override { runToLine_ = 0; }
     void Output(uint32_t value) override;
 

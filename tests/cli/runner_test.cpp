@@ -229,11 +229,3 @@ TEST(RunnerRun, BreakMarkersDoNotPause) {
     EXPECT_EQ(r.ExitCode, kExitFinished);
     EXPECT_EQ(r.Out, "1 \n");
 }
-
-TEST(RunnerRun, EveryRunStartsFromTheFirstInputValue) {
-    // Two runs over the same input text give the same output: nothing carries over.
-    const std::string program = ":l INPUT e\r\nPUSH\r\nGOTO l\r\n:e IF EMPTY GOTO x\r\nSET\r\n"
-                                "OUTPUT\r\nGOTO e\r\n:x";
-    EXPECT_EQ(RunText(program, "1 2 3").Out, "3 2 1 \n");
-    EXPECT_EQ(RunText(program, "1 2 3").Out, "3 2 1 \n");
-}

@@ -246,6 +246,10 @@ TEST_F(ExecutorTest, PushBeyondTheBoundFailsWithAMessage) {
     TProgram small(3);
     ASSERT_EQ(ParseProgram(Lines({":l PUSH", "GOTO l"}), small, host), -1);
     ASSERT_EQ(small.Link(host), -1);
+    // Without the bound the loop would push until memory runs out: stop it.
+    host.OnExecuted = [&](int32_t) {
+        if (host.Steps > 100) small.Move(TMove::mvStop);
+    };
     EXPECT_EQ(small.Start(host, in, psRun), 3);
     EXPECT_EQ(host.Messages, std::vector<std::string>{"Cannot allocate memory ..."});
     EXPECT_EQ(small.ValueCount(), 3u);

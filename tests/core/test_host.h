@@ -36,7 +36,7 @@ public:
         if (RunToLine != 0 && RunToLine - 1 == index) return true;
         return index >= 0 && Breakpoints.count(index) != 0;
     }
-    void SetStopLine(int32_t line) override { StopLine = line; }
+    void StoppedAt(int32_t line) override { StopLine = line; }
     void ClearRunToLine() override { RunToLine = 0; }
     void Output(uint32_t value) override {
         Out += std::to_string(static_cast<int32_t>(value));

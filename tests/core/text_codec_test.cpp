@@ -39,19 +39,29 @@ TEST(TextCodec, EveryHighByteRoundTripsAsWindows1250) {
 }
 
 TEST(TextCodec, Windows1250TableLetters) {
-    // A few letters of the east-European alphabets, and the five unassigned
-    // bytes as the control characters of the same value.
-    EXPECT_EQ(Windows1250ToUnicode(0x80), u'\u20AC'); // euro sign
-    EXPECT_EQ(Windows1250ToUnicode(0x8A), u'\u0160'); // S caron
-    EXPECT_EQ(Windows1250ToUnicode(0xA3), u'\u0141'); // L stroke
-    EXPECT_EQ(Windows1250ToUnicode(0xC8), u'\u010C'); // C caron
-    EXPECT_EQ(Windows1250ToUnicode(0xE8), u'\u010D'); // c caron
-    EXPECT_EQ(Windows1250ToUnicode(0xF9), u'\u016F'); // u ring
-    EXPECT_EQ(Windows1250ToUnicode(0xFF), u'\u02D9'); // dot above
-    for (const int b : {0x81, 0x83, 0x88, 0x90, 0x98}) {
-        EXPECT_EQ(Windows1250ToUnicode(static_cast<unsigned char>(b)), char16_t(b));
-        EXPECT_EQ(UnicodeToWindows1250(char16_t(b)), b);
-    }
+    // The code page's characters for the bytes 0x80..0xFF, written out here
+    // rather than taken from the table under test; the five unassigned bytes
+    // are the control characters of the same value.
+    const std::u16string expected = u"\u20AC\u0081\u201A\u0083\u201E\u2026\u2020\u2021\u0088\u2030"
+                                    u"\u0160\u2039\u015A\u0164\u017D\u0179" // 0x80
+                                    u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u0098\u2122"
+                                    u"\u0161\u203A\u015B\u0165\u017E\u017A" // 0x90
+                                    u"\u00A0\u02C7\u02D8\u0141\u00A4\u0104\u00A6\u00A7\u00A8\u00A9"
+                                    u"\u015E\u00AB\u00AC\u00AD\u00AE\u017B" // 0xa0
+                                    u"\u00B0\u00B1\u02DB\u0142\u00B4\u00B5\u00B6\u00B7\u00B8\u0105"
+                                    u"\u015F\u00BB\u013D\u02DD\u013E\u017C" // 0xb0
+                                    u"\u0154\u00C1\u00C2\u0102\u00C4\u0139\u0106\u00C7\u010C\u00C9"
+                                    u"\u0118\u00CB\u011A\u00CD\u00CE\u010E" // 0xc0
+                                    u"\u0110\u0143\u0147\u00D3\u00D4\u0150\u00D6\u00D7\u0158\u016E"
+                                    u"\u00DA\u0170\u00DC\u00DD\u0162\u00DF" // 0xd0
+                                    u"\u0155\u00E1\u00E2\u0103\u00E4\u013A\u0107\u00E7\u010D\u00E9"
+                                    u"\u0119\u00EB\u011B\u00ED\u00EE\u010F" // 0xe0
+                                    u"\u0111\u0144\u0148\u00F3\u00F4\u0151\u00F6\u00F7\u0159\u016F"
+                                    u"\u00FA\u0171\u00FC\u00FD\u0163\u02D9"; // 0xf0
+    ASSERT_EQ(expected.size(), 128u);
+    EXPECT_EQ(DecodeFile(AllHighBytes()).Text, expected);
+    for (int b = 0x80; b <= 0xFF; ++b)
+        EXPECT_EQ(UnicodeToWindows1250(expected[b - 0x80]), b) << std::hex << b;
     EXPECT_EQ(UnicodeToWindows1250(u'A'), 'A');
     EXPECT_EQ(UnicodeToWindows1250(u'\u0080'), -1); // 0x80 is the euro sign
     EXPECT_EQ(UnicodeToWindows1250(u'\u00E0'), -1); // a grave: not in this code page

@@ -30,11 +30,16 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The core's and the runner's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test under AddressSanitizer (leak checks included) and
+# UndefinedBehaviorSanitizer; the GUI tests one at a time, offscreen and then
+# under Xvfb, since their modal drivers wait on real time.
 sanitize: deps
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_GUI=OFF -DCORVANE_SANITIZE=ON -DCORVANE_WERROR=ON
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_GUI=ON -DCORVANE_SANITIZE=ON -DCORVANE_WERROR=ON
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS) -LE gui
+	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L gui
+	cd build-asan && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  ctest --output-on-failure -L gui
 
 # The GUI tests once more under a real X server with the xcb platform.
 gui-xvfb-test: build

@@ -40,7 +40,8 @@ public:
         if (program_.Steps >= maxSteps_) program_.Move(TMove::mvStop);
     }
     void Output(uint32_t value) override {
-        output_ += std::to_string(static_cast<int32_t>(value));
+        char digits[kSignedDigits];
+        output_ += SignedText(value, digits);
         output_ += ' ';
         wrote_ = true;
         if (sink_ && output_.size() >= kChunk) {

@@ -48,4 +48,9 @@ std::string LineText(int line) {
     return text;
 }
 
+std::string_view SignedText(uint32_t value, char (&buffer)[kSignedDigits]) {
+    const auto end = std::to_chars(buffer, buffer + kSignedDigits, static_cast<int32_t>(value)).ptr;
+    return {buffer, static_cast<std::size_t>(end - buffer)};
+}
+
 } // namespace corvane

@@ -1,7 +1,10 @@
 // The application's fixed texts: messages, captions and phase texts.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -51,5 +54,14 @@ inline const char* Str(TStringId id) {
 
 // "Line: " followed by the line number in decimal.
 std::string LineText(int line);
+
+// A machine value as the user sees it: its 32 bits read as a signed number, in
+// decimal ("-1" for 0xFFFFFFFF), no leading zeros or blanks.
+constexpr std::size_t kSignedDigits = 11; // the longest: "-2147483648"
+std::string_view SignedText(uint32_t value, char (&buffer)[kSignedDigits]);
+inline std::string SignedText(uint32_t value) {
+    char buffer[kSignedDigits];
+    return std::string(SignedText(value, buffer));
+}
 
 } // namespace corvane

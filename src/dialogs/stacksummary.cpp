@@ -1,5 +1,6 @@
 #include "dialogs/stacksummary.h"
 
+#include "core/appstrings.h"
 #include "core/program.h"
 
 namespace {
@@ -7,7 +8,7 @@ constexpr std::size_t ShownValues = 4;
 }
 
 QString SignedText(uint32_t value) {
-    return QString::number(static_cast<int32_t>(value));
+    return QString::fromStdString(corvane::SignedText(value));
 }
 
 QString StackSummary(const corvane::TProgram& program) {

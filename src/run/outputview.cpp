@@ -1,5 +1,7 @@
 #include "run/outputview.h"
 
+#include "core/appstrings.h"
+
 #include <QFontMetricsF>
 #include <QMimeData>
 #include <QScrollBar>
@@ -25,10 +27,10 @@ void TOutputView::Clear() {
 }
 
 void TOutputView::Append(uint32_t value) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int32_t>(value)).ptr;
-    *end = ' ';
-    text_.append(QLatin1StringView(digits, end - digits + 1));
+    char digits[corvane::kSignedDigits];
+    const std::string_view number = corvane::SignedText(value, digits);
+    text_.append(QLatin1StringView(number.data(), static_cast<qsizetype>(number.size())));
+    text_.append(u' ');
 }
 
 qreal TOutputView::WordWidth(QStringView word) const {

@@ -39,7 +39,7 @@ public:
     void StoppedAt(int32_t line) override { StopLine = line; }
     void ClearRunToLine() override { RunToLine = 0; }
     void Output(uint32_t value) override {
-        Out += std::to_string(static_cast<int32_t>(value));
+        Out += SignedText(value);
         Out += ' ';
     }
 

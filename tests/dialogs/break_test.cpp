@@ -97,7 +97,7 @@ private Q_SLOTS:
         TProgram bare;
         bare.AddStack("");
         QCOMPARE(StackSummary(bare), QString("Primary Stack: EMPTY; "));
-        QCOMPARE(SignedText(2147483647u), QString("2147483647"));
+        QCOMPARE(::SignedText(2147483647u), QString("2147483647"));
     }
 
     void prepareRunListsLinesAndMarksBreakInAnyCase() {

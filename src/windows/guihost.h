@@ -1,0 +1,64 @@
+// The core's host inside the run window.
+#pragma once
+
+#include "core/host.h"
+#include "gui/eventpump.h"
+#include "gui/stoplines.h"
+
+#include <chrono>
+#include <cstdint>
+
+class TfRun;
+class TOutputView;
+
+// Hooks of the parser, the linker and the executor, kept inline and cheap: the
+// stop test is a bit lookup, asked only while a line is marked or a run-to
+// line is set, and the executor calls Executed every TEventPump::CheckEvery
+// commands, when the pump reads the clock. A due pass then handles the
+// pending events (Stop, Break, repaints) and, at display rate, shows the
+// current line and the new output. The last command executed is shown exactly
+// whenever a loop ends, through SetStatus, which the core calls then.
+class TGuiHost final : public corvane::THost {
+public:
+    TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops);
+
+    void SetStatus(std::string_view text) override;
+    void Error(const corvane::TError& error) override;
+    void ParseProgress(int32_t line) override { Progress(line); }
+    void LinkProgress(int32_t line) override { Progress(line); }
+    uint32_t HookInterval() const override { return TEventPump::CheckEvery; }
+    void Executed(int32_t line) override {
+        line_ = line;
+        if (pump_.Due()) Pass();
+    }
+    bool HasStopLines() const override { return runToLine_ != 0 || stops_.Any(); }
+    bool IsStopLine(int32_t index) override { return stops_.IsStop(index, runToLine_); }
+    void StoppedAt(int32_t line) override { stopLine_ = line; }
+    void ClearRunToLine() override { runToLine_ = 0; }
+    void Output(uint32_t value) override;
+
+    // Shows what is pending (line, output) at once: before a pause and at the end.
+    void Show();
+
+private:
+    using Clock = TEventPump::Clock;
+    static constexpr auto DisplayInterval = std::chrono::milliseconds(30);
+
+    void Progress(int32_t line) {
+        line_ = line;
+        if (pump_.Tick()) Pass();
+    }
+    void Pass();
+    // Brings the panel and the output up to date at once.
+    void ShowNow();
+
+    TfRun& run_;
+    TOutputView& output_;
+    const TStopLines& stops_;
+    int32_t& runToLine_;
+    int32_t& stopLine_;
+    TEventPump pump_;
+    int32_t line_ = 0;
+    int32_t shownLine_ = INT32_MIN;
+    Clock::time_point nextDisplay_{};
+};

@@ -38,6 +38,8 @@ const char* const StringTable[sStringCount] = {
     "Internal error: Illegal condition pointer!",
     "Division by zero ...",
     "Stack is empty! Cannot read value ...",
+    "Program too long: at most 2147483646 characters can be run ...",
+    "Output limit reached: the run was stopped after %d values ...",
 };
 
 namespace {
@@ -53,6 +55,15 @@ std::string LineText(int line) {
     (void)ec;
     std::string text(Str(sLinePrefix));
     text.append(digits, end);
+    return text;
+}
+
+std::string OutputLimitText(unsigned long long values) {
+    char digits[24];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, values);
+    (void)ec;
+    std::string text(Str(sOutputLimit));
+    text.replace(text.find("%d"), 2, digits, static_cast<std::size_t>(end - digits));
     return text;
 }
 

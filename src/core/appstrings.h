@@ -41,6 +41,8 @@ enum TStringId : int {
     sBadConditionPointer, // condition tree is broken
     sDivisionByZero,      // DIV with a zero operand
     sStackEmpty,          // SET..DIV or POP on an empty stack
+    sProgramTooLong,      // a program text longer than source positions can count
+    sOutputLimit,         // the run window's output bound ended the run; %d: the values
     sStringCount
 };
 
@@ -53,6 +55,9 @@ inline const char* Str(TStringId id) {
 
 // "Line: " followed by the line number in decimal.
 std::string LineText(int line);
+
+// The message of the output bound with the number of values printed.
+std::string OutputLimitText(unsigned long long values);
 
 // ShowError hands the message to the current sink; with none installed the
 // message is dropped (the core itself does no I/O).

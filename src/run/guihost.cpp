@@ -12,18 +12,22 @@ TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops)
           if (forward) forward(message);
       }) {}
 
+// The text set here stands until a later line is reached: a message box shown
+// meanwhile (a bad input character after the linker emptied the panel) must
+// not bring back the line already passed.
 void TGuiHost::SetStatus(std::string_view text) {
     run_.SetLineText(QString::fromLatin1(text));
-    shownLine_ = INT32_MIN; // the panel no longer shows line_
+    shownLine_ = line_;
 }
 
-// A full output stops the run like the Stop command, after saying why; the
-// window stays open with everything printed so far.
+// A full output ends the run before the next command, as Stop does, after
+// saying why; the window stays open with everything printed so far.
 void TGuiHost::Output(uint32_t value) {
     output_.Append(value);
-    if (output_.Full() && run_.Prog->State != corvane::psStop) {
-        corvane::ShowError(corvane::sNoMemory);
+    if (output_.Full() && !run_.outputLimited_) {
+        run_.outputLimited_ = true;
         run_.Prog->State = corvane::psStop;
+        corvane::ShowError(corvane::OutputLimitText(output_.Values()));
     }
 }
 

@@ -1,7 +1,7 @@
 // The run window's output view with big outputs: what one resize step costs
 // with 1,000,000 values shown, and the memory the view holds at its bound.
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb).
-#include "run/outputview.h"
+#include "windows/outputview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,12 +3,12 @@
 // endless loop, and what showing 10,000 and 100,000 outputs costs.
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb).
 #include "core/program.h"
-#include "dialogs/break.h"
-#include "dialogs/input.h"
-#include "run/run.h"
-#include "shell/editor.h"
-#include "shell/globals.h"
-#include "shell/windows.h"
+#include "windows/break.h"
+#include "windows/input.h"
+#include "windows/run.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
+#include "app/startup.h"
 
 #include <QAction>
 #include <QApplication>

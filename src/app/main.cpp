@@ -1,10 +1,10 @@
 // The desktop program: one editor window and its four helper windows. The
 // command line is ignored and nothing is opened at start; the exit code is 0.
-#include "gui/application.h"
-#include "windows/editor.h"
-#include "gui/errorbox.h"
-#include "windows/globals.h"
 #include "app/startup.h"
+#include "gui/application.h"
+#include "gui/errorbox.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
-#include "windows/break.h"
-#include "windows/input.h"
-#include "windows/run.h"
 #include "windows/about.h"
+#include "windows/break.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
+#include "windows/input.h"
+#include "windows/run.h"
 
 TWindows::TWindows() {
     try {

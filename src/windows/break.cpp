@@ -1,13 +1,13 @@
 #include "windows/break.h"
 
 #include "core/program.h"
-#include "gui/infobox.h"
-#include "windows/input.h"
-#include "windows/stacksummary.h"
 #include "gui/barparts.h"
+#include "gui/infobox.h"
 #include "windows/editorlink.h"
-#include "windows/run.h"
 #include "windows/globals.h"
+#include "windows/input.h"
+#include "windows/run.h"
+#include "windows/stacksummary.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,12 +1,12 @@
 #include "windows/editor.h"
 
 #include "core/appstrings.h"
-#include "windows/about.h"
 #include "gui/application.h"
 #include "gui/crlfpos.h"
 #include "gui/errorbox.h"
-#include "windows/globals.h"
 #include "gui/modals.h"
+#include "windows/about.h"
+#include "windows/globals.h"
 
 #include <QApplication>
 #include <QCloseEvent>

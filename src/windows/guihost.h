@@ -3,8 +3,8 @@
 
 #include "core/appstrings.h"
 #include "core/host.h"
-#include "gui/stoplines.h"
 #include "gui/eventpump.h"
+#include "gui/stoplines.h"
 
 #include <chrono>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "core/appstrings.h"
 #include "core/host.h"
 #include "core/text_codec.h"
-#include "windows/editorlink.h"
-#include "gui/eventpump.h"
 #include "gui/crlfpos.h"
+#include "gui/eventpump.h"
+#include "windows/editorlink.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

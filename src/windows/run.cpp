@@ -4,15 +4,15 @@
 #include "core/executor.h"
 #include "core/parser.h"
 #include "core/text_codec.h"
-#include "windows/break.h"
-#include "gui/captionfit.h"
-#include "windows/input.h"
 #include "gui/barparts.h"
-#include "windows/editorlink.h"
-#include "windows/guihost.h"
-#include "windows/outputview.h"
+#include "gui/captionfit.h"
 #include "gui/errorbox.h"
+#include "windows/break.h"
+#include "windows/editorlink.h"
 #include "windows/globals.h"
+#include "windows/guihost.h"
+#include "windows/input.h"
+#include "windows/outputview.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -2,9 +2,9 @@
 // start state and target line, shows it modally, and after a failed run
 // selects the failing character (no edit: the modified flag stays).
 #include "core/program.h"
-#include "windows/run.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
+#include "windows/run.h"
 
 namespace {
 

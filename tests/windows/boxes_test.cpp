@@ -1,15 +1,15 @@
 // The real modal boxes: the about box, the core's error box, the top-level
 // error box, the save question and the Save dialog, driven from inside their
 // own event loops.
-#include "core/appstrings.h"
-#include "windows/about.h"
-#include "gui/application.h"
-#include "windows/editor.h"
-#include "gui/errorbox.h"
-#include "windows/globals.h"
-#include "support/modalhelper.h"
-#include "gui/modals.h"
 #include "app/startup.h"
+#include "core/appstrings.h"
+#include "gui/application.h"
+#include "gui/errorbox.h"
+#include "gui/modals.h"
+#include "support/modalhelper.h"
+#include "windows/about.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
 
 #include <QFileDialog>
 #include <QLabel>

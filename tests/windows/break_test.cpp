@@ -1,17 +1,17 @@
 // The break window: tab expansion, the "<BREAK>" marks and the stop test, the
 // panels of the paused machine, the double-click message, and how each of
 // its commands ends the pause.
+#include "app/startup.h"
 #include "core/appstrings.h"
 #include "core/program.h"
-#include "windows/break.h"
 #include "gui/infobox.h"
-#include "windows/input.h"
-#include "windows/stacksummary.h"
 #include "support/modaldriver.h"
-#include "windows/run.h"
+#include "windows/break.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
-#include "app/startup.h"
+#include "windows/input.h"
+#include "windows/run.h"
+#include "windows/stacksummary.h"
 
 #include <QAction>
 #include <QListWidget>

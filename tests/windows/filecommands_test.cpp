@@ -1,12 +1,12 @@
 // New, Open, Save, Save As, Exit and the save question; files read and
 // written byte for byte; read and write failures shown while the document
 // stays as it was.
+#include "app/startup.h"
 #include "core/text_codec.h"
 #include "gui/application.h"
-#include "windows/editor.h"
 #include "support/fakedialogs.h"
+#include "windows/editor.h"
 #include "windows/globals.h"
-#include "app/startup.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The input dialog as the run meets it: accepting, remembering, refusing a
 // bad character with the character selected, Enter, Esc, the close box, the
 // drop-down of earlier inputs, and the layout rules.
+#include "app/startup.h"
 #include "core/appstrings.h"
-#include "windows/input.h"
+#include "gui/modals.h"
 #include "support/modaldriver.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
-#include "gui/modals.h"
-#include "app/startup.h"
+#include "windows/input.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -1,16 +1,16 @@
 // The main window as a user meets it: start-up state, menus and hints, the
 // "Mod" marker, the editor's keys and the Edit commands, and what the run
 // windows read of the editor.
+#include "app/startup.h"
 #include "core/appstrings.h"
+#include "gui/application.h"
+#include "support/fakedialogs.h"
+#include "windows/about.h"
 #include "windows/break.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
 #include "windows/input.h"
 #include "windows/run.h"
-#include "windows/about.h"
-#include "gui/application.h"
-#include "windows/editor.h"
-#include "support/fakedialogs.h"
-#include "windows/globals.h"
-#include "app/startup.h"
 
 #include <QLabel>
 #include <QMenu>

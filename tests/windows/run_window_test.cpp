@@ -2,19 +2,19 @@
 // Run To Cursor and the real run, input and break windows: failures with the
 // failing character selected, a cancelled input, a run to the end, pauses at
 // marks, steps, Break, Stop, and the refusal to close while running.
+#include "app/startup.h"
 #include "core/appstrings.h"
 #include "core/program.h"
-#include "windows/break.h"
 #include "gui/captionfit.h"
 #include "gui/infobox.h"
-#include "windows/input.h"
+#include "gui/modals.h"
 #include "support/modaldriver.h"
-#include "windows/outputview.h"
-#include "windows/run.h"
+#include "windows/break.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
-#include "gui/modals.h"
-#include "app/startup.h"
+#include "windows/input.h"
+#include "windows/outputview.h"
+#include "windows/run.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -37,6 +37,8 @@ const char* const StringTable[sStringCount] = {
     "Internal error: Illegal condition pointer!",
     "Division by zero ...",
     "Stack is empty! Cannot read value ...",
+    "Program too long: at most 2147483646 characters can be run ...",
+    "Output limit reached: the run was stopped after %d values ...",
 };
 
 std::string LineText(int line) {
@@ -51,6 +53,15 @@ std::string LineText(int line) {
 std::string_view SignedText(uint32_t value, char (&buffer)[kSignedDigits]) {
     const auto end = std::to_chars(buffer, buffer + kSignedDigits, static_cast<int32_t>(value)).ptr;
     return {buffer, static_cast<std::size_t>(end - buffer)};
+}
+
+std::string OutputLimitText(unsigned long long values) {
+    char digits[24];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, values);
+    (void)ec;
+    std::string text(Str(sOutputLimit));
+    text.replace(text.find("%d"), 2, digits, static_cast<std::size_t>(end - digits));
+    return text;
 }
 
 } // namespace corvane

@@ -42,6 +42,8 @@ enum TStringId : int {
     sBadConditionPointer, // condition tree is broken
     sDivisionByZero,      // DIV with a zero operand
     sStackEmpty,          // SET..DIV or POP on an empty stack
+    sProgramTooLong,      // a program text longer than source positions can count
+    sOutputLimit,         // the run window's output bound ended the run; %d: the values
     sStringCount
 };
 
@@ -63,5 +65,8 @@ inline std::string SignedText(uint32_t value) {
     char buffer[kSignedDigits];
     return std::string(SignedText(value, buffer));
 }
+
+// The message of the output bound with the number of values printed.
+std::string OutputLimitText(unsigned long long values);
 
 } // namespace corvane

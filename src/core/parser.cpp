@@ -422,7 +422,11 @@ int32_t TParser::Condition(TCondition*& root, bool& lastWasGoto) {
 
 } // namespace
 
-int32_t ParseProgram(std::string_view text, TProgram& program, THost& host) {
+int32_t ParseProgram(std::string_view text, TProgram& program, THost& host, std::size_t maxLength) {
+    if (text.size() > std::min(maxLength, MaxProgramLength)) {
+        host.Error(TError{sProgramTooLong, 0, 1});
+        return 0;
+    }
     return TParser(text, program, host).Run();
 }
 

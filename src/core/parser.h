@@ -1,6 +1,7 @@
 // The parser of the source language: one pass over the text, straight into a TProgram.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -14,6 +15,12 @@ class TProgram;
 // success; otherwise the source position of the first error, reported through
 // host.Error. Progress: host.ParseProgress(line) once per line,
 // host.SetStatus("") at a successful end.
-int32_t ParseProgram(std::string_view text, TProgram& program, THost& host);
+//
+// Source positions are 32-bit and the run window stores a position plus one,
+// so a text longer than MaxProgramLength is refused before parsing with
+// "Program too long ..." at position 0. `maxLength` lowers that bound (tests).
+constexpr std::size_t MaxProgramLength = 0x7FFFFFFE;
+int32_t ParseProgram(std::string_view text, TProgram& program, THost& host,
+                     std::size_t maxLength = MaxProgramLength);
 
 } // namespace corvane

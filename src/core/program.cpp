@@ -56,6 +56,13 @@ TCommand* TProgram::NewCommand() {
     return &command;
 }
 
+int32_t TProgram::FirstCommandLineFrom(int32_t line) const {
+    if (line <= 0) return 0;
+    for (const TCommand& command : commands_)
+        if (command.Line >= line && command.Kind != ckNone) return command.Line;
+    return 0;
+}
+
 void TProgram::ClearLabels() {
     labels_.clear();
 }

@@ -143,6 +143,9 @@ public:
     void ClearCommands();
     TCommand* NewCommand();
     std::size_t CommandCount() const { return commands_.size(); }
+    // The Line of the first command on the 1-based `line` or after it; 0 when
+    // there is none (a label, a comment or a blank line names the next command).
+    int32_t FirstCommandLineFrom(int32_t line) const;
 
     // Labels: a name defined twice resolves to its later definition.
     void ClearLabels();

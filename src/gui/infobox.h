@@ -5,10 +5,17 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 using TInfoBoxHook = std::function<void(const QString& title, const QString& text)>;
+
+// The box as ShowInfoBox shows it: wide enough for its whole caption where
+// the screen allows.
+std::unique_ptr<QMessageBox> MakeInfoBox(QWidget* parent, const QString& title,
+                                         const QString& text);
 
 // Shows the box modally, or hands it to the installed hook.
 void ShowInfoBox(QWidget* parent, const QString& title, const QString& text);

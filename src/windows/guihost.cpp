@@ -17,18 +17,22 @@ void TGuiHost::Error(const corvane::TError& error) {
     ShowError(error.Message);
 }
 
+// The text set here stands until a later line is reached: a message box shown
+// meanwhile (a bad input character after the linker emptied the panel) must
+// not bring back the line already passed.
 void TGuiHost::SetStatus(std::string_view text) {
     run_.SetLineText(QString::fromLatin1(text));
     shownLine_ = line_; // the text holds until progress moves on
 }
 
-// A full output stops the run like the Stop command, after saying why; the
-// window stays open with everything printed so far.
+// A full output ends the run before the next command, as Stop does, after
+// saying why; the window stays open with everything printed so far.
 void TGuiHost::Output(uint32_t value) {
     output_.Append(value);
-    if (output_.Full() && run_.Prog->State != corvane::psStop) {
-        ShowError(corvane::sNoMemory);
+    if (output_.Full() && !run_.outputLimited_) {
+        run_.outputLimited_ = true;
         run_.Prog->Move(corvane::TMove::mvStop);
+        ShowError(QString::fromStdString(corvane::OutputLimitText(output_.Values())));
     }
 }
 

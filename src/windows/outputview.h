@@ -1,19 +1,26 @@
 // The run window's output: one blank-separated row of numbers, wrapped.
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
-// Appending to one ever-growing wrapped paragraph relays out the whole
-// paragraph on every change, which makes long outputs quadratic. This view
-// keeps the output text itself and wraps it on its own, one document block
-// per screen line, so that showing new values lays out only the last line.
-// The block separators are layout only: Text(), copying and dragging give
-// the output without them.
+// The output is one paragraph of up to tens of millions of characters. A text
+// document would hold it twice (text and layout) and lay all of it out again
+// whenever the width changes. This view keeps the characters alone, one byte
+// each (values and blanks are ASCII), and wraps only the screen lines it
+// shows: the first screen line starts at a position kept as the anchor, and
+// the lines below it are wrapped forward from there; the lines above it are
+// found when the user scrolls up (see PreviousLine). A resize or a new font therefore costs
+// the visible lines only. The scroll bar counts characters.
+//
+// The screen lines are layout only: Text(), the selection and copying give
+// the output without line breaks.
 //
 // Append() is cheap and shows nothing; Flush() shows what was appended since.
-class TOutputView : public QPlainTextEdit {
+class TOutputView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit TOutputView(QWidget* parent = nullptr);
@@ -23,29 +30,68 @@ public:
     void Flush();
     bool Pending() const { return shown_ < text_.size(); }
 
-    const QString& Text() const { return text_; }
+    QString Text() const;
+    std::size_t Size() const { return text_.size(); }
+    uint64_t Values() const { return values_; }
 
-    // The output a run may print, in characters. The text and its wrapped
-    // copy take some tens of bytes per value, so an endless printing loop is
+    // The output a run may print, in characters. An endless printing loop is
     // stopped at this bound instead of eating all memory.
-    static constexpr qsizetype DefaultCapacity = qsizetype{1} << 25;
-    void SetCapacity(qsizetype characters) { capacity_ = characters; }
+    static constexpr std::size_t DefaultCapacity = std::size_t{1} << 25;
+    void SetCapacity(std::size_t characters) { capacity_ = characters; }
     bool Full() const { return text_.size() >= capacity_; }
 
+    void selectAll();
+    void copy() const;
+    QString SelectedText() const;
+
+    // The screen lines now shown, each with its trailing blank.
+    QStringList VisibleLines() const;
+    // Characters measured for wrapping since the last reset: what a relayout cost.
+    std::size_t MeasuredCharacters() const { return measured_; }
+    void ResetMeasuredCharacters() { measured_ = 0; }
+    // Scrolls by whole screen lines (negative: up).
+    void ScrollLines(int count);
+    bool AtEnd() const;
+
 protected:
-    QMimeData* createMimeDataFromSelection() const override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    qreal WordWidth(QStringView word) const;
+    qreal Width(std::size_t from, std::size_t to) const;
+    qreal WordWidth(std::size_t from, std::size_t to) const;
     qreal AvailableWidth() const;
-    void Rewrap();
+    int LinesOnScreen() const;
+    std::size_t WordEnd(std::size_t from) const;
+    std::size_t NextLine(std::size_t start) const;
+    std::size_t PreviousLine(std::size_t start) const;
+    std::size_t BackwardLine(std::size_t start) const;
+    std::size_t EndTop() const;
+    void SetTop(std::size_t top);
+    void Relayout();
+    void OnScrollAction(int action);
+    std::size_t HitTest(const QPoint& point) const;
+    void ExportSelection() const;
 
-    QString text_;         // the whole output
-    qsizetype shown_ = 0;  // characters of text_ already in the document
-    qreal lineWidth_ = 0;  // width taken on the last screen line
-    qreal wrapWidth_ = -1; // the width the shown part was wrapped for
+    std::string text_;               // the whole output
+    std::size_t shown_ = 0;          // characters of text_ the user can see
+    uint64_t values_ = 0;            // values in text_
+    std::size_t top_ = 0;            // start of the first screen line
+    bool followEnd_ = true;          // the view keeps the newest output in sight
+    std::vector<std::size_t> lines_; // starts of the screen lines, then their end
+    std::size_t anchor_ = 0;         // selection: where it began
+    std::size_t caret_ = 0;          // selection: where it ends now
     qreal charWidth_[128] = {};
-    qsizetype capacity_ = DefaultCapacity;
+    int lineHeight_ = 1;
+    int ascent_ = 0;
+    std::size_t capacity_ = DefaultCapacity;
+    mutable std::size_t measured_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "core/parser.h"
 #include "core/text_codec.h"
 #include "gui/barparts.h"
+#include "gui/captionfit.h"
 #include "gui/errorbox.h"
 #include "windows/break.h"
 #include "windows/editorlink.h"
@@ -41,9 +42,9 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     mClose = AddBarCommand(mMainMenu, "mClose", "&Close (Esc)", Qt::Key_Escape);
     mBreak = AddBarCommand(mMainMenu, "mBreak", "&Break (F6)", Qt::Key_F6);
     mStop = AddBarCommand(mMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
-    connect(mClose, &QAction::triggered, this, &TfRun::mCloseClick);
-    connect(mBreak, &QAction::triggered, this, &TfRun::mBreakClick);
-    connect(mStop, &QAction::triggered, this, &TfRun::mStopClick);
+    connect(mClose, &QAction::triggered, this, [this] { RunGuarded([this] { mCloseClick(); }); });
+    connect(mBreak, &QAction::triggered, this, [this] { RunGuarded([this] { mBreakClick(); }); });
+    connect(mStop, &QAction::triggered, this, [this] { RunGuarded([this] { mStopClick(); }); });
 
     oTimer = new QTimer(this);
     oTimer->setObjectName("oTimer");
@@ -89,6 +90,7 @@ void TfRun::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return; // restored from minimised: not a new showing
     setWindowTitle(MainCaption() + " - [run]");
+    FitCaption(*this);
     oText->Clear();
     oTimer->start();
 }
@@ -99,11 +101,27 @@ void TfRun::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
 }
 
+// The run starts from the event loop: an exception (no memory for a huge
+// program) is shown like one of a menu command, and the run is abandoned.
 void TfRun::oTimerTimer() {
     oTimer->stop();
     inRunProgram_ = true;
-    RunProgram();
+    bool completed = false;
+    RunGuarded([this, &completed] {
+        RunProgram();
+        completed = true;
+    });
     inRunProgram_ = false;
+    if (!completed) Abandon();
+}
+
+// After an error that no phase reported: the window closes as after a
+// cancelled input, so the editor leaves its selection alone.
+void TfRun::Abandon() {
+    Prog->Move(corvane::TMove::mvFail);
+    ErrorPos = 0;
+    SetMenus(false);
+    done(ResultAborted);
 }
 
 void TfRun::SetPhase(const char* text) {
@@ -130,12 +148,16 @@ bool TfRun::Failed(int32_t result) {
 
 void TfRun::RunProgram() {
     using namespace corvane;
+    outputLimited_ = false;
     SetPhase(Str(sParsing));
     if (Failed(ParseProgram())) return;
 
     TGuiHost host(*this, *oText, BreakStops());
     SetPhase(Str(sLinking));
     if (Failed(Prog->Link(host))) return;
+    // A line without a command (a label alone, a comment, a blank line) runs
+    // to the command that follows it; the stop test stays a bit lookup.
+    RunToLine = Prog->FirstCommandLineFrom(RunToLine);
 
     SetPhase(Str(sWaitingForInput));
     if (fInput->exec() == TfInput::ResultCancelled) {
@@ -165,8 +187,13 @@ void TfRun::RunProgram() {
 
 void TfRun::Finish() {
     SetMenus(false);
-    if (Prog->State == corvane::psStop) setWindowTitle(MainCaption() + " - [stop]");
+    // The bound is no Stop by the user: the caption says what ended the run.
+    if (outputLimited_)
+        setWindowTitle(MainCaption() + " - [output limit]");
+    else if (Prog->State == corvane::psStop)
+        setWindowTitle(MainCaption() + " - [stop]");
     if (Prog->State == corvane::psFinished) setWindowTitle(MainCaption() + " - [finished]");
+    FitCaption(*this);
     panels_[0]->clear();
     panels_[1]->clear();
 }

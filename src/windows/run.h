@@ -19,8 +19,9 @@ class TOutputView;
 
 // One modal showing is one run: the editor sets StartState and RunToLine and
 // calls exec(); 100 ms later RunProgram parses, links, asks for input and runs.
-// Modal results: 8 a phase failed (ErrorPos set), 3 input cancelled, 2 closed
-// by the user once the run was over.
+// Modal results: 8 a phase failed (ErrorPos set), 3 input cancelled (or the
+// run abandoned after an unexpected error, which has been shown), 2 closed by
+// the user once the run was over.
 class TfRun : public QDialog {
     Q_OBJECT
 public:
@@ -80,7 +81,9 @@ private:
     void SetPhase(const char* text);
     void SetMenus(bool running);
     void SetLineText(const QString& text);
+    void Abandon();
 
     QLabel* panels_[2] = {};
     bool inRunProgram_ = false;
+    bool outputLimited_ = false; // this run was ended by the output's bound
 };

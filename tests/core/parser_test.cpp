@@ -1,5 +1,6 @@
 #include "core/parser.h"
 
+#include "core/appstrings.h"
 #include "core/program.h"
 #include "test_host.h"
 
@@ -349,6 +350,51 @@ TEST_F(ParserTest, ProgressNamesTheLineAndReparseStartsFromScratch) {
         EXPECT_EQ(host->StatusAtMessages, std::vector<std::string>{"Line: 3"}) << bad;
     }
     EXPECT_EQ(prog.FindStack("a"), nullptr);
+}
+
+} // namespace
+} // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Positions are 32-bit: a longer text is refused before parsing, at position
+// 0, with its own message; the bound is lowered here instead of allocating 2 GiB.
+TEST(ParserLength, TextLongerThanPositionsCanHoldIsRefused) {
+    TProgram prog;
+    const std::string text = Lines({"SET 1", "OUTPUT"}); // 13 characters
+    {
+        test::TTestHost host;
+        EXPECT_EQ(ParseProgram(text, prog, host, text.size()), -1);
+        EXPECT_TRUE(host.Messages.empty());
+    }
+    test::TTestHost host;
+    EXPECT_EQ(ParseProgram(text, prog, host, text.size() - 1), 0);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{Str(sProgramTooLong)});
+    EXPECT_EQ(std::string(Str(sProgramTooLong)),
+              "Program too long: at most 2147483646 characters can be run ...");
+    EXPECT_EQ(MaxProgramLength, 2147483646u); // the last position plus one still fits
+}
+
+// Run To Cursor on a line without a command runs to the next command.
+TEST(ProgramLines, FirstCommandOnOrAfterALine) {
+    TProgram prog;
+    test::TTestHost host;
+    const std::string text =
+        Lines({"STACK a", "SET 1", ":loop", "// note", "", "OUTPUT", ":tail // x", ""});
+    ASSERT_EQ(ParseProgram(text, prog, host), -1);
+    EXPECT_EQ(prog.FirstCommandLineFrom(0), 0);
+    EXPECT_EQ(prog.FirstCommandLineFrom(1), 1);
+    EXPECT_EQ(prog.FirstCommandLineFrom(2), 2);
+    for (int line : {3, 4, 5, 6})
+        EXPECT_EQ(prog.FirstCommandLineFrom(line), 6) << line;
+    for (int line : {7, 8, 9})
+        EXPECT_EQ(prog.FirstCommandLineFrom(line), 0) << line;
+}
+
+TEST(AppStrings, OutputLimitNamesTheValues) {
+    EXPECT_EQ(OutputLimitText(2796203),
+              "Output limit reached: the run was stopped after 2796203 values ...");
 }
 
 } // namespace

@@ -61,7 +61,7 @@ void TModalDriver::Rescue() {
             return;
         }
         if (auto* run = qobject_cast<TfRun*>(w)) {
-            run->Prog->State = corvane::psStop;
+            run->Prog->Move(corvane::TMove::mvStop);
             if (!run->mClose->isEnabled()) return; // the run is still winding down
         }
         if (auto* dialog = qobject_cast<QDialog*>(w))

@@ -5,6 +5,8 @@
 #include "app/startup.h"
 #include "core/appstrings.h"
 #include "core/program.h"
+#include "gui/captionfit.h"
+#include "gui/infobox.h"
 #include "gui/modals.h"
 #include "support/modaldriver.h"
 #include "windows/break.h"
@@ -16,12 +18,14 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QtTest>
 
 #include <memory>
+#include <new>
 
 using namespace corvane;
 
@@ -285,6 +289,137 @@ private Q_SLOTS:
         QCOMPARE(fRun->RunToLine, 0);
     }
 
+    // A line without a command (a label alone, a comment, a blank line) pauses
+    // before the first command after it; with none after it the run ends.
+    void runToCursorOnALineWithoutACommand_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caretLine"); // 0-based
+        QTest::addColumn<int>("pausedLine");
+        QTest::addColumn<QString>("outputThen");
+        const QString loop = "SET 1\r\n:loop\r\nOUTPUT\r\nSUB 1\r\nIF NOT NEG GOTO loop";
+        QTest::newRow("label alone") << loop << 1 << 3 << "";
+        QTest::newRow("comment") << "SET 4\r\nOUTPUT\r\n  // note\r\nSET 5\r\nOUTPUT" << 2 << 4
+                                 << "4 ";
+        QTest::newRow("blank line") << "SET 4\r\nOUTPUT\r\n\r\nSET 5\r\nOUTPUT" << 2 << 4 << "4 ";
+        QTest::newRow("nothing after") << "SET 4\r\nOUTPUT\r\n// end" << 2 << 0 << "";
+    }
+    void runToCursorOnALineWithoutACommand() {
+        QFETCH(QString, text);
+        QFETCH(int, caretLine);
+        QFETCH(int, pausedLine);
+        QFETCH(QString, outputThen);
+        SetEditor(text);
+        CaretToLine(caretLine);
+        TModalDriver driver;
+        QList<int> lines;
+        QStringList outputs;
+        driver.Then("fInput", AcceptInput);
+        if (pausedLine != 0)
+            driver.Then("fBreak", [&](QWidget* w) {
+                lines << PausedLine();
+                outputs << fRun->OutputText();
+                Continue(w);
+            });
+        QString caption;
+        CloseWhenOver(driver, &caption);
+        fMain->mRunToCursorClick();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(lines, pausedLine ? QList<int>{pausedLine} : QList<int>{});
+        if (pausedLine) QCOMPARE(outputs, QStringList{outputThen});
+        QCOMPARE(caption, fMain->Caption() + " - [finished]");
+        QCOMPARE(fRun->RunToLine, 0);
+    }
+
+    // The linker empties panel 0; a bad input character's box must not bring
+    // "Line: N" back while the input dialog is open.
+    void panelZeroStaysEmptyDuringInput() {
+        SetEditor("SET 1\r\nINPUT none\r\nOUTPUT\r\n:none EXIT");
+        TModalDriver driver;
+        QString panelInDialog;
+        driver.Then("fInput", [&](QWidget*) {
+            panelInDialog = fRun->PanelText(0);
+            fInput->oText->setPlainText("1 x");
+            fInput->oOkButton->click();
+        });
+        driver.Then("fInput", [](QWidget*) {
+            fInput->oText->setPlainText("7");
+            fInput->oOkButton->click();
+        });
+        CloseWhenOver(driver);
+        RunWith(driver);
+        fInput->oText->clear();
+        QCOMPARE(errors_, QStringList{"Unrecognized character ..."});
+        QCOMPARE(panelInDialog, QString());
+        QCOMPARE(panelsAtError_, (QStringList{"", ""}));
+        QCOMPARE(fRun->OutputText(), QString("7 "));
+    }
+
+    // An exception inside the run (thrown here from the timer's slot through
+    // the error sink) is shown in the top-level box; the run window closes as
+    // after a cancelled input and the next run works.
+    void exceptionInTheRunIsShownAndTheProgramGoesOn() {
+        // The parse error's box throws, as a box that cannot get its memory
+        // would; the box that reports the exception records.
+        struct TRecorder : TDialogs {
+            QStringList Errors;
+            bool Throw = true;
+            TAnswer Ask(QWidget*, const QString&, const QString&) override { return TAnswer::No; }
+            void Error(QWidget*, const QString&, const QString& text) override {
+                if (std::exchange(Throw, false)) throw std::bad_alloc();
+                Errors << text;
+            }
+            QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
+            QString SaveFileName(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
+                return {};
+            }
+        } recorder;
+        TDialogs* previous = SetDialogs(&recorder);
+        SetEditor("SET #");
+        {
+            TModalDriver driver;
+            RunWith(driver);
+        }
+        SetDialogs(previous);
+        QCOMPARE(recorder.Errors, QStringList{"Cannot allocate memory ..."});
+        QCOMPARE(result_, TfRun::ResultAborted);
+        QVERIFY(!fRun->isVisible());
+        QCOMPARE(fRun->Prog->State, psFailed);
+        QCOMPARE(fRun->ErrorPos, 0);
+
+        SetEditor("SET 2\r\nOUTPUT");
+        TModalDriver again;
+        again.Then("fInput", AcceptInput);
+        CloseWhenOver(again);
+        RunWith(again);
+        QCOMPARE(fRun->OutputText(), QString("2 "));
+    }
+
+    // The run window and the stack box are wide enough for their captions.
+    void captionsShowWhole() {
+        SetEditor("SET 2");
+        TModalDriver driver;
+        int width = 0;
+        QString caption;
+        driver.Then("fInput", AcceptInput);
+        driver.Then(
+            "fRun",
+            [&](QWidget*) {
+                width = fRun->width();
+                caption = fRun->windowTitle();
+                Press(fRun, Qt::Key_Escape);
+            },
+            RunOver);
+        RunWith(driver);
+        QVERIFY(width >= CaptionWidth(*fRun, fMain->Caption() + " - [run]"));
+        QVERIFY(width >= CaptionWidth(*fRun, caption));
+        QVERIFY(CaptionWidth(*fRun, caption) > 274); // wider than designed: it grew
+
+        const QString title = "Untitled - Corvane 1.4.beta - [break]";
+        const auto box = MakeInfoBox(nullptr, title, "1");
+        QVERIFY(box->sizeHint().width() >= CaptionWidth(*box, title));
+    }
+
     // A pause at a mark before the cursor line consumes the run-to target.
     void runToCursorAfterAMarkNeverReachesTheCursor() {
         SetEditor("SET 1 // <BREAK>\r\nOUTPUT\r\nSET 2\r\nOUTPUT");
@@ -323,19 +458,32 @@ private Q_SLOTS:
         QCOMPARE(fRun->OutputText(), QString("0 "));
     }
 
-    // An endless printing loop stops at the output's bound with the message;
-    // the window stays open with what was printed.
+    // An endless printing loop stops at the output's bound with its own
+    // message, and the caption says so rather than " - [stop]"; the window
+    // stays open with what was printed, ready to be closed.
     void endlessOutputStopsAtTheBound() {
         SetEditor(":l OUTPUT\r\nADD 1\r\nGOTO l");
         fRun->oText->SetCapacity(40);
         TModalDriver driver;
         QString caption;
+        QList<bool> menus;
         driver.Then("fInput", AcceptInput);
-        CloseWhenOver(driver, &caption);
+        driver.Then(
+            "fRun",
+            [&](QWidget*) {
+                caption = fRun->windowTitle();
+                menus = {fRun->mClose->isEnabled(), fRun->mBreak->isEnabled(),
+                         fRun->mStop->isEnabled()};
+                Press(fRun, Qt::Key_Escape);
+            },
+            RunOver);
         RunWith(driver);
         fRun->oText->SetCapacity(TOutputView::DefaultCapacity);
-        QCOMPARE(errors_, QStringList{"Cannot allocate memory ..."});
-        QCOMPARE(caption, fMain->Caption() + " - [stop]");
+        QCOMPARE(errors_,
+                 QStringList{"Output limit reached: the run was stopped after 17 values ..."});
+        QCOMPARE(caption, fMain->Caption() + " - [output limit]");
+        QCOMPARE(menus, (QList<bool>{true, false, false}));
+        QCOMPARE(fRun->Prog->State, psStop);
         QCOMPARE(result_, TfRun::ResultClosed);
         QVERIFY(fRun->OutputText().startsWith("0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 "));
         QCOMPARE(fRun->OutputText().size(), 41); // "... 15 16 ": the value that filled it is shown

@@ -25,15 +25,8 @@ void TGuiHost::SetStatus(std::string_view text) {
     shownLine_ = line_; // the text holds until progress moves on
 }
 
-// A full output ends the run before the next command, as Stop does, after
-// saying why; the window stays open with everything printed so far.
 void TGuiHost::Output(uint32_t value) {
-    output_.Append(value);
-    if (output_.Full() && !run_.outputLimited_) {
-        run_.outputLimited_ = true;
-        run_.Prog->Move(corvane::TMove::mvStop);
-        ShowError(QString::fromStdString(corvane::OutputLimitText(output_.Values())));
-    }
+    run_.OutputValue(value);
 }
 
 void TGuiHost::Show() {

@@ -82,8 +82,15 @@ int32_t TfRun::ParseProgram() {
     return corvane::ParseProgram(text, *Prog, host);
 }
 
+// A full output ends the run before the next command, as Stop does, after
+// saying why; the window stays open with everything printed so far.
 void TfRun::OutputValue(uint32_t value) {
     oText->Append(value);
+    if (oText->Full() && !outputLimited_) {
+        outputLimited_ = true;
+        Prog->Move(corvane::TMove::mvStop);
+        ShowError(QString::fromStdString(corvane::OutputLimitText(oText->Values())));
+    }
 }
 
 void TfRun::showEvent(QShowEvent* event) {

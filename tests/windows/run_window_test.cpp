@@ -437,15 +437,18 @@ private Q_SLOTS:
     }
 
     // A pause by Break leaves the run-to target set: Continue still stops there.
+    // The loop runs until the test, at the pause, sets WR just below the
+    // point where it ends.
     void runToCursorSurvivesBreak() {
-        SetEditor("SET 30000000\r\n:l SUB 1\r\nIF ZERO GOTO out\r\nGOTO l\r\n:out OUTPUT");
-        TModalDriver driver(60000);
+        SetEditor(":l ADD 1\r\nIF NOT NEG GOTO l\r\nSET 0\r\nSET 1\r\nOUTPUT");
+        TModalDriver driver;
         QList<int> lines;
         driver.Then("fInput", AcceptInput);
         driver.Then(
             "fRun", [](QWidget*) { Press(fRun, Qt::Key_F6); }, Running);
         driver.Then("fBreak", [&](QWidget* w) {
             lines << fRun->RunToLine;
+            fRun->Prog->WR = 2147483647u;
             Continue(w);
         });
         driver.Then("fBreak", [&](QWidget* w) {
@@ -455,7 +458,7 @@ private Q_SLOTS:
         CloseWhenOver(driver);
         RunWith(driver, psRun, 5);
         QCOMPARE(lines, (QList<int>{5, 5, 0}));
-        QCOMPARE(fRun->OutputText(), QString("0 "));
+        QCOMPARE(fRun->OutputText(), QString("1 "));
     }
 
     // An endless printing loop stops at the output's bound with its own
@@ -532,7 +535,7 @@ private Q_SLOTS:
         SetEditor(kEndless);
         TModalDriver driver;
         bool visibleAfterClose = false, visibleAfterEsc = false;
-        QElapsedTimer clock;
+        uint32_t refusedAt = 0;
         driver.Then("fInput", AcceptInput);
         driver.Then(
             "fRun",
@@ -541,12 +544,13 @@ private Q_SLOTS:
                 visibleAfterClose = fRun->isVisible();
                 Press(fRun, Qt::Key_Escape);
                 visibleAfterEsc = fRun->isVisible();
-                clock.start();
+                refusedAt = fRun->GetWorkRegister();
             },
             Running);
+        // Stop once the run has visibly gone on after the refusals.
         driver.Then(
             "fRun", [](QWidget*) { Press(fRun, Qt::Key_F5); },
-            [&] { return clock.elapsed() > 100; });
+            [&] { return fRun->GetWorkRegister() > refusedAt + 1000; });
         QString caption;
         CloseWhenOver(driver, &caption);
         RunWith(driver);
@@ -556,7 +560,7 @@ private Q_SLOTS:
         QCOMPARE(caption, fMain->Caption() + " - [stop]");
         QCOMPARE(result_, TfRun::ResultClosed);
         QCOMPARE(fRun->Prog->State, psStop);
-        QVERIFY(fRun->GetWorkRegister() > 1000); // the run went on after the refusals
+        QVERIFY(fRun->GetWorkRegister() > refusedAt + 1000);
     }
 
     // With the real error box: once the refusal is closed, Stop's key acts,

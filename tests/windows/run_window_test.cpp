@@ -107,7 +107,7 @@ private Q_SLOTS:
         sink_ = std::make_unique<TErrorRecorder>();
         sink_->OnError = [this](const QString& m) {
             errors_ << m;
-            panelsAtError_ << fRun->PanelText(0) << fRun->OutputText();
+            panelsAtError_ << fRun->PanelText(0) << fRun->PanelText(1) << fRun->OutputText();
         };
         fInput->oText->clear();
     }
@@ -128,19 +128,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("docPos");
         QTest::addColumn<bool>("asksInput");
-        QTest::addColumn<QStringList>("atError"); // panel 0 and the output under the box
-        QTest::newRow("parse, first line")
-            << "SET #"
-            << "Unrecognized character ..." << 4 << false << QStringList{"Line: 1", ""};
-        QTest::newRow("parse, third line")
-            << "SET 1\r\nOUTPUT\r\nFOO 2"
-            << "Unrecognized expression ..." << 13 << false << QStringList{"Line: 3", ""};
-        QTest::newRow("link, second line")
-            << "SET 1\r\n  GOTO nowhere"
-            << "Label identificator not found ..." << 8 << false << QStringList{"Line: 2", ""};
+        // Panel 0, the phase in panel 1 and the output under the box.
+        QTest::addColumn<QStringList>("atError");
+        QTest::newRow("parse, first line") << "SET #"
+                                           << "Unrecognized character ..." << 4 << false
+                                           << QStringList{"Line: 1", "Parsing program ...", ""};
+        QTest::newRow("parse, third line") << "SET 1\r\nOUTPUT\r\nFOO 2"
+                                           << "Unrecognized expression ..." << 13 << false
+                                           << QStringList{"Line: 3", "Parsing program ...", ""};
+        QTest::newRow("link, second line") << "SET 1\r\n  GOTO nowhere"
+                                           << "Label identificator not found ..." << 8 << false
+                                           << QStringList{"Line: 2", "Linking program ...", ""};
         QTest::newRow("run, third line") << "SET 1\r\nOUTPUT\r\nPOP"
                                          << "Stack is empty! Cannot read value ..." << 13 << true
-                                         << QStringList{"Line: 3", "1 "};
+                                         << QStringList{"Line: 3", "Running program ...", "1 "};
     }
     void failureSelectsTheFailingCharacter() {
         QFETCH(QString, text);
@@ -167,6 +168,31 @@ private Q_SLOTS:
             QVERIFY(!fRun->mClose->isEnabled());
             QVERIFY(fRun->mStop->isEnabled() && fRun->mBreak->isEnabled());
         }
+    }
+
+    // The editor's Trace pauses before the first command, and the run reads
+    // the values the input dialog accepted, which it shows waiting for them.
+    void traceFromTheEditorReadsTheAcceptedInput() {
+        SetEditor("INPUT none\r\nOUTPUT\r\n:none");
+        fInput->oText->setPlainText("7 8");
+        QString phase;
+        QList<uint32_t> wr;
+        TModalDriver driver;
+        driver.Then("fInput", [&](QWidget*) {
+            phase = fRun->PanelText(1);
+            AcceptInput(nullptr);
+        });
+        driver.Then("fBreak", [&](QWidget* w) {
+            wr << fRun->GetWorkRegister() << static_cast<uint32_t>(PausedLine());
+            Continue(w);
+        });
+        CloseWhenOver(driver);
+        fMain->mTrace->trigger();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(phase, QString("Waiting for input ..."));
+        QCOMPARE(wr, (QList<uint32_t>{0, 1}));
+        QCOMPARE(fRun->OutputText(), QString("7 "));
+        fInput->oText->clear();
     }
 
     void cancelledInputRunsNothing() {
@@ -350,7 +376,7 @@ private Q_SLOTS:
         fInput->oText->clear();
         QCOMPARE(errors_, QStringList{"Unrecognized character ..."});
         QCOMPARE(panelInDialog, QString());
-        QCOMPARE(panelsAtError_, (QStringList{"", ""}));
+        QCOMPARE(panelsAtError_, (QStringList{"", "Waiting for input ...", ""}));
         QCOMPARE(fRun->OutputText(), QString("7 "));
     }
 

@@ -446,47 +446,6 @@ private Q_SLOTS:
         QVERIFY(box->sizeHint().width() >= CaptionWidth(*box, title));
     }
 
-    // A pause at a mark before the cursor line consumes the run-to target.
-    void runToCursorAfterAMarkNeverReachesTheCursor() {
-        SetEditor("SET 1 // <BREAK>\r\nOUTPUT\r\nSET 2\r\nOUTPUT");
-        TModalDriver driver;
-        QList<int> lines;
-        driver.Then("fInput", AcceptInput);
-        driver.Then("fBreak", [&](QWidget* w) {
-            lines << PausedLine() << fRun->RunToLine;
-            Continue(w);
-        });
-        CloseWhenOver(driver);
-        RunWith(driver, psRun, 3);
-        QCOMPARE(lines, (QList<int>{1, 0}));
-        QCOMPARE(fRun->OutputText(), QString("1 2 "));
-    }
-
-    // A pause by Break leaves the run-to target set: Continue still stops there.
-    // The loop runs until the test, at the pause, sets WR just below the
-    // point where it ends.
-    void runToCursorSurvivesBreak() {
-        SetEditor(":l ADD 1\r\nIF NOT NEG GOTO l\r\nSET 0\r\nSET 1\r\nOUTPUT");
-        TModalDriver driver;
-        QList<int> lines;
-        driver.Then("fInput", AcceptInput);
-        driver.Then(
-            "fRun", [](QWidget*) { Press(fRun, Qt::Key_F6); }, Running);
-        driver.Then("fBreak", [&](QWidget* w) {
-            lines << fRun->RunToLine;
-            fRun->Prog->WR = 2147483647u;
-            Continue(w);
-        });
-        driver.Then("fBreak", [&](QWidget* w) {
-            lines << PausedLine() << fRun->RunToLine;
-            Continue(w);
-        });
-        CloseWhenOver(driver);
-        RunWith(driver, psRun, 5);
-        QCOMPARE(lines, (QList<int>{5, 5, 0}));
-        QCOMPARE(fRun->OutputText(), QString("1 "));
-    }
-
     // An endless printing loop stops at the output's bound with its own
     // message, and the caption says so rather than " - [stop]"; the window
     // stays open with what was printed, ready to be closed.

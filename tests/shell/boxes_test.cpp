@@ -137,6 +137,10 @@ void TBoxesTest::aboutShowsNameIconAndClosesByEveryButton() {
     QCOMPARE(namePixels, 19);
     QVERIFY(hasIcon);
     QCOMPARE(size, QSize(365, 173));
+    // The last text line ends clear of the Ok button, which stands just
+    // below the line's height: the button must not sit under its end.
+    const QLabel* last = fAbout->oPurpose;
+    QVERIFY(last->x() + last->fontMetrics().horizontalAdvance(last->text()) < fAbout->bOk->x() - 8);
     QCOMPARE(fMain->EditorText(), QStringLiteral("text"));
     QVERIFY(fMain->isVisible());
 }

@@ -131,9 +131,10 @@ void TfInput::reject() {
 }
 
 // The closed drop-down shows one line: an entry keeps its exact text as its
-// data and shows it with its line breaks as blanks.
+// data and shows it with its line breaks as blanks. A text of blanks alone
+// would be a blank entry and holds no value: it is not kept.
 void TfInput::Remember(const QString& text) {
-    if (text.isEmpty() || oOldInputs->findData(text) >= 0) return;
+    if (text.trimmed().isEmpty() || oOldInputs->findData(text) >= 0) return;
     QString shown = text;
     shown.replace(u'\n', u' ');
     oOldInputs->addItem(shown, text);

@@ -92,6 +92,7 @@ private Q_SLOTS:
         fInput->oOldInputs->clear();
         QCOMPARE(Show("-1\n2", ClickOk), TfInput::ResultAccepted);
         QCOMPARE(Show("", ClickOk), TfInput::ResultAccepted);
+        QCOMPARE(Show(" \n ", ClickOk), TfInput::ResultAccepted);
         QCOMPARE(Show("-1 2", ClickOk), TfInput::ResultAccepted);
         QCOMPARE(OldInputs(), (QStringList{"-1 2", "-1 2"}));
         QCOMPARE(fInput->OldInput(0), QString("-1\n2"));

@@ -1,0 +1,226 @@
+#include "windows/input.h"
+
+#include "core/appstrings.h"
+#include "core/host.h"
+#include "core/text_codec.h"
+#include "gui/crlfpos.h"
+#include "gui/errorbox.h"
+#include "gui/eventpump.h"
+#include "windows/editorlink.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <utility>
+
+namespace {
+
+// Designed geometry (client coordinates) and the designed frame of the window,
+// which the minimum size rule counts in.
+constexpr int DesignedClientWidth = 633;
+constexpr int DesignedClientHeight = 327;
+constexpr int FrameWidth = 641 - DesignedClientWidth;
+constexpr int FrameHeight = 351 - DesignedClientHeight;
+constexpr int MemoTop = 24;
+
+// The input parser's host: only its per-character event passes matter.
+class TInputHost final : public corvane::THost {
+public:
+    void SetStatus(std::string_view) override {}
+    void Progress(int32_t) override { ProcessEvents(); }
+    void ProcessEvents() override {
+        if (pump_.Tick()) ProcessPendingEvents();
+    }
+    bool IsStopLine(int32_t) override { return false; }
+    void SetStopLine(int32_t) override {}
+    void ClearRunToLine() override {}
+    void Output(uint32_t) override {}
+
+private:
+    TEventPump pump_;
+};
+
+} // namespace
+
+TfInput::TfInput(QWidget* parent) : QDialog(parent) {
+    setObjectName("fInput");
+    setWindowTitle("fInput");
+
+    oOldInputs = new QComboBox(this);
+    oOldInputs->setObjectName("oOldInputs");
+    oOldInputs->setEditable(false);
+    oOldInputs->setGeometry(0, 0, 633, 21);
+
+    oText = new QPlainTextEdit(this);
+    oText->setObjectName("oText");
+    oText->setFont(ProgramFont());
+    oText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    oText->setTabChangesFocus(true);
+    oText->setGeometry(0, MemoTop, 633, 265);
+    oText->installEventFilter(this);
+
+    oOkButton = new QPushButton("OK", this);
+    oOkButton->setObjectName("oOkButton");
+    oOkButton->setDefault(true);
+    oOkButton->setGeometry(472, 296, 75, 25);
+
+    oCancelButton = new QPushButton("Cancel", this);
+    oCancelButton->setObjectName("oCancelButton");
+    oCancelButton->setGeometry(552, 296, 75, 25);
+
+    setTabOrder(oText, oOkButton);
+    setTabOrder(oOkButton, oCancelButton);
+    setTabOrder(oCancelButton, oOldInputs);
+
+    // An error in the handler ends it in the top-level box; the dialog stays.
+    connect(oOkButton, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { oOkButtonClick(); }); });
+    connect(oCancelButton, &QPushButton::clicked, this, &TfInput::reject);
+    // Only an explicit choice puts an earlier input back into the memo:
+    // browsing the closed list (wheel, arrow keys) changes what it shows alone.
+    oOldInputs->installEventFilter(this);
+    oOldInputs->view()->parentWidget()->installEventFilter(this); // the opened list
+    connect(oOldInputs, &QComboBox::activated, this, [this](int index) {
+        if (std::exchange(explicitChoice_, false)) ChooseOldInput(index);
+    });
+
+    // Refuses sizes below the rule's outer minimum (two buttons + 50 wide,
+    // OK + drop-down + 80 high), expressed for the client area.
+    setMinimumSize(75 + 75 + 50 - FrameWidth, 25 + 21 + 80 - FrameHeight);
+    resize(DesignedClientWidth, DesignedClientHeight);
+}
+
+QString TfInput::InputText() const {
+    QString text = oText->toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void TfInput::oOkButtonClick() {
+    if (parsing_) return;
+    const QString text = InputText();
+    TInputHost host;
+    parsing_ = true;
+    std::size_t bad = 0;
+    try {
+        bad = InputList.Parse(corvane::ToMachineText(text.toStdU16String()), &host);
+    } catch (...) {
+        parsing_ = false;
+        throw;
+    }
+    parsing_ = false;
+    if (!isVisible()) return; // cancelled during the parse's event passes
+    if (bad != 0) {
+        corvane::ShowError(corvane::sBadCharacter);
+        SelectCrlfChar(static_cast<int>(bad) - 1);
+        // Without a window manager nobody hands the activation back when the
+        // box closes, and the memo would not get the user's keys.
+        activateWindow();
+        oText->setFocus();
+        return;
+    }
+    Remember(oText->toPlainText());
+    done(ResultAccepted);
+}
+
+void TfInput::reject() {
+    done(ResultCancelled);
+}
+
+// The closed drop-down shows one line: an entry keeps its exact text as its
+// data and shows it with its line breaks as blanks. A text of blanks alone
+// would be a blank entry and holds no value: it is not kept.
+void TfInput::Remember(const QString& text) {
+    if (text.trimmed().isEmpty() || oOldInputs->findData(text) >= 0) return;
+    QString shown = text;
+    shown.replace(u'\n', u' ');
+    oOldInputs->addItem(shown, text);
+}
+
+QString TfInput::OldInput(int index) const {
+    return oOldInputs->itemData(index).toString();
+}
+
+// One edit of the memo, so that Undo brings back what it replaced.
+void TfInput::ChooseOldInput(int index) {
+    const QString text = OldInput(index);
+    if (index < 0 || text == oText->toPlainText()) return;
+    QTextCursor cursor(oText->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    oText->setTextCursor(cursor);
+    oText->setFocus();
+}
+
+void TfInput::SelectCrlfChar(int crlfPos) {
+    const QString plain = oText->toPlainText();
+    const int start = CrlfToDoc(plain, crlfPos);
+    const TSpan whole =
+        WholeCharacters(plain, {start, std::min(start + 1, static_cast<int>(plain.size()))});
+    QTextCursor cursor(oText->document());
+    cursor.setPosition(whole.Start);
+    cursor.setPosition(whole.End, QTextCursor::KeepAnchor);
+    oText->setTextCursor(cursor);
+}
+
+void TfInput::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    setWindowTitle(MainCaption() + " - [input]");
+    oText->setFocus();
+}
+
+void TfInput::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TfInput::FormResize() {
+    const int w = width();
+    const int h = height();
+    oOldInputs->setGeometry(0, 0, w, oOldInputs->height());
+    oText->setGeometry(0, MemoTop, w, h - MemoTop - oOkButton->height() - 12);
+    oOkButton->move(w - oCancelButton->width() - oOkButton->width() - 14,
+                    h - oOkButton->height() - 6);
+    oCancelButton->move(w - oCancelButton->width() - 8, h - oCancelButton->height() - 6);
+}
+
+bool TfInput::IsEnter(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// What the opened list reports is a choice (a click or Enter in it); the
+// closed drop-down only browses, except that Enter chooses what it shows.
+bool TfInput::OldInputsEvent(QObject* watched, QEvent* event) {
+    if (watched != oOldInputs) {
+        if (event->type() == QEvent::Show) explicitChoice_ = true;
+        return false;
+    }
+    if (event->type() == QEvent::Wheel || event->type() == QEvent::KeyPress)
+        explicitChoice_ = false;
+    if (!IsEnter(event)) return false;
+    ChooseOldInput(oOldInputs->currentIndex());
+    return true;
+}
+
+// Enter alone in the memo presses the default button instead of breaking the line.
+bool TfInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == oOldInputs || watched == oOldInputs->view()->parentWidget())
+        return OldInputsEvent(watched, event) || QDialog::eventFilter(watched, event);
+    if (watched == oText && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto mods = key->modifiers() & ~Qt::KeypadModifier;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            mods == Qt::NoModifier) {
+            oOkButton->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

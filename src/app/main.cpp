@@ -11,7 +11,8 @@
 #include <memory>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TQtArguments qtArguments = ProgramNameOnly(argc, argv);
+    QApplication app(qtArguments.argc, qtArguments.argv.data());
     SetupApplication(app);
     std::unique_ptr<TWindows> windows;
     try {

@@ -36,6 +36,13 @@ void SetupApplication(QApplication& app) {
     SetAppTitle(QStringLiteral("Corvane"));
 }
 
+TQtArguments ProgramNameOnly(int argc, char** argv) {
+    static char fallback[] = "corvane";
+    TQtArguments result;
+    result.argv[0] = argc > 0 && argv[0] ? argv[0] : fallback;
+    return result;
+}
+
 QString AppTitle() {
     return Title();
 }

@@ -5,7 +5,19 @@
 #include <QIcon>
 #include <QString>
 
+#include <array>
+
 class QApplication;
+
+// The arguments QApplication gets: the program name alone. The command line is
+// ignored, so Qt's own options (-reverse, -style, -platform ...) must not act
+// either; the environment (QT_QPA_PLATFORM and the like) still does. Qt keeps
+// references to both members: the object must outlive the QApplication.
+struct TQtArguments {
+    int argc = 1;
+    std::array<char*, 2> argv{};
+};
+TQtArguments ProgramNameOnly(int argc, char** argv);
 
 // Sets the name, version, title "Corvane" and icon of the application, and
 // keeps what Qt itself would store as settings out of the user's folders.

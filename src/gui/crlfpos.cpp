@@ -17,6 +17,17 @@ int CrlfStartOf(const QTextDocument& doc, int n) {
     return doc.findBlockByNumber(n).position() + n;
 }
 
+// `at(i)` gives the UTF-16 unit at position i, or 0 outside the text.
+template <class At>
+TSpan Widen(At at, TSpan span) {
+    if (QChar::isLowSurrogate(at(span.Start)) && QChar::isHighSurrogate(at(span.Start - 1)))
+        --span.Start;
+    if (span.End > span.Start && QChar::isHighSurrogate(at(span.End - 1)) &&
+        QChar::isLowSurrogate(at(span.End)))
+        ++span.End;
+    return span;
+}
+
 } // namespace
 
 int DocToCrlf(const QTextDocument& doc, int docPos) {
@@ -56,4 +67,18 @@ int CrlfToDoc(QStringView plain, int crlfPos) {
         crlf += width;
     }
     return static_cast<int>(plain.size());
+}
+
+TSpan WholeCharacters(QStringView plain, TSpan span) {
+    const auto at = [plain](int i) -> char16_t {
+        return i >= 0 && i < plain.size() ? plain[i].unicode() : 0;
+    };
+    return Widen(at, span);
+}
+
+TSpan WholeCharacters(const QTextDocument& doc, TSpan span) {
+    const auto at = [&doc](int i) -> char16_t {
+        return i >= 0 && i < DocEnd(doc) ? doc.characterAt(i).unicode() : 0;
+    };
+    return Widen(at, span);
 }

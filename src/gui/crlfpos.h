@@ -21,3 +21,14 @@ int CrlfToDoc(const QTextDocument& doc, int crlfPos);
 // of QPlainTextEdit::toPlainText or of a QTextDocument's blocks).
 int DocToCrlf(QStringView plain, int docPos);
 int CrlfToDoc(QStringView plain, int crlfPos);
+
+// A selection of document positions [start, end) widened so that it splits no
+// character of two UTF-16 units (a surrogate pair): a start on the pair's low
+// half moves back to its high half, an end after a high half takes in the low
+// half. Typing over half a pair would leave a broken character behind.
+struct TSpan {
+    int Start = 0;
+    int End = 0;
+};
+TSpan WholeCharacters(QStringView plain, TSpan span);
+TSpan WholeCharacters(const QTextDocument& doc, TSpan span);

@@ -1,7 +1,9 @@
 #include "gui/modals.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -22,6 +24,27 @@ void PrepareFileDialog(QFileDialog& dialog, const QString& filter) {
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
 }
+
+// The Save dialog accepts only a name in a folder that exists; Qt's own would
+// accept any and leave the failure to the write.
+class TSaveDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty()) {
+            const QFileInfo chosen(files.constFirst());
+            if (!QFileInfo(chosen.absolutePath()).isDir()) {
+                Dialogs().Error(this, windowTitle(),
+                                QStringLiteral("%1\nThe folder does not exist.")
+                                    .arg(QDir::toNativeSeparators(chosen.absolutePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
 
 } // namespace
 
@@ -74,6 +97,13 @@ TDialogs::TAnswer TQtDialogs::Ask(QWidget* parent, const QString& title, const Q
     }
 }
 
+bool TQtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void TQtDialogs::Error(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
     box.setWindowModality(Qt::ApplicationModal);
@@ -93,7 +123,7 @@ QString TQtDialogs::OpenFileName(QWidget* parent, const QString& filter,
 
 QString TQtDialogs::SaveFileName(QWidget* parent, const QString& filter, const QString& proposed,
                                  const QString& defaultExt) {
-    QFileDialog dialog(parent);
+    TSaveDialog dialog(parent);
     PrepareFileDialog(dialog, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

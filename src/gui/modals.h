@@ -17,6 +17,10 @@ public:
     // Esc and the close box answer Cancel.
     virtual TAnswer Ask(QWidget* parent, const QString& title, const QString& text) = 0;
 
+    // Question box: question icon, Yes / No, Yes the default button; true for
+    // Yes. Esc and the close box answer No.
+    virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
+
     // Error box: stop icon, one OK button, modal to the whole application.
     virtual void Error(QWidget* parent, const QString& title, const QString& text) = 0;
 
@@ -25,9 +29,10 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& filter,
                                  const QString& lastChosen) = 0;
 
-    // Save dialog that asks before overwriting; `proposed` is preset in its
-    // name field and a name without an extension gets `defaultExt`. Returns
-    // the chosen path, or an empty string when cancelled.
+    // Save dialog that asks before overwriting and accepts only an existing
+    // folder; `proposed` is a name, preset in its name field, or a path, whose
+    // folder it then starts in. A name without an extension gets `defaultExt`.
+    // Returns the chosen path, or an empty string when cancelled.
     virtual QString SaveFileName(QWidget* parent, const QString& filter, const QString& proposed,
                                  const QString& defaultExt) = 0;
 };
@@ -36,6 +41,7 @@ public:
 class TQtDialogs : public TDialogs {
 public:
     TAnswer Ask(QWidget* parent, const QString& title, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
     void Error(QWidget* parent, const QString& title, const QString& text) override;
     QString OpenFileName(QWidget* parent, const QString& filter,
                          const QString& lastChosen) override;

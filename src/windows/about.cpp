@@ -46,8 +46,8 @@ TfAbout::TfAbout(QWidget* parent)
     oBevel->setFrameShadow(QFrame::Sunken);
     oBevel->setGeometry(80, 72, 260, 2);
 
-    oPurpose =
-        AddLabel("oPurpose", 80, 112, QStringLiteral("Made for first lessons in programming"));
+    // Short enough to end left of the Ok button, which stands beside it.
+    oPurpose = AddLabel("oPurpose", 80, 112, QStringLiteral("For first programming lessons"));
 
     FormCreate();
 }

@@ -6,6 +6,7 @@
 #include "gui/errorbox.h"
 #include "gui/modals.h"
 #include "windows/about.h"
+#include "windows/filewrite.h"
 #include "windows/globals.h"
 
 #include <QApplication>
@@ -17,13 +18,15 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSaveFile>
+#include <QProxyStyle>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextBlock>
 
 #include <stdexcept>
 #include <string_view>
+
+#include <sys/stat.h>
 
 using corvane::Str;
 
@@ -55,6 +58,17 @@ QFont EditorFont() {
     font.setPixelSize(12);
     return font;
 }
+
+// Menus that highlight a disabled item too, so that its hint reaches the
+// status bar (File > Print); the item still cannot be chosen.
+class TMenuStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 constexpr int kTabColumns = 16;
 constexpr int kStatusHeight = 19;
@@ -165,6 +179,12 @@ void TfMain::CreateMenus() {
     QFont bold = mAbout->font();
     bold.setBold(true);
     mAbout->setFont(bold);
+
+    // Made after the menus, so that it outlives them (children go in order).
+    auto* menuStyle = new TMenuStyle;
+    menuStyle->setParent(this);
+    for (QMenu* menu : {mFileMenu, mEditMenu, mRunMenu, mHelpMenu})
+        menu->setStyle(menuStyle);
 }
 
 void TfMain::CreateEditor() {
@@ -247,9 +267,10 @@ void TfMain::SetSelection(int crlfStart, int length) {
     int end = CrlfToDoc(doc, crlfEnd);
     // An end between CR and LF takes in the whole line break.
     if (DocToCrlf(doc, end) < crlfEnd) end = std::min(end + 1, doc.characterCount() - 1);
+    const TSpan whole = WholeCharacters(doc, {start, end});
     QTextCursor cursor = oText->textCursor();
-    cursor.setPosition(start);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.setPosition(whole.Start);
+    cursor.setPosition(whole.End, QTextCursor::KeepAnchor);
     oText->setTextCursor(cursor);
     oText->ensureCursorVisible();
 }
@@ -358,8 +379,10 @@ void TfMain::SetFileFrom(const QString& path) {
 }
 
 void TfMain::LoadFile(const QString& path) {
+    // Opening a FIFO or a device would wait for a writer, possibly forever.
+    const TDiskState state = DiskState(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         Fail(QStringLiteral("Cannot open file ") + NativePath(path));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -369,6 +392,7 @@ void TfMain::LoadFile(const QString& path) {
     ReplaceText(QString::fromStdU16String(decoded.Text));
     encoding_ = decoded.Encoding;
     byteOrderMark_ = decoded.ByteOrderMark;
+    diskState_ = state;
 }
 
 void TfMain::WriteFile(const QString& path) {
@@ -379,15 +403,10 @@ void TfMain::WriteFile(const QString& path) {
     corvane::TEncoding used = encoding_;
     const std::string bytes =
         corvane::EncodeFile(EditorText().toStdU16String(), encoding_, byteOrderMark_, &used);
-    // The target is replaced only once the new text is completely written.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        Fail(QStringLiteral("Cannot create file ") + NativePath(path));
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.commit()) {
-        file.cancelWriting();
-        Fail(QStringLiteral("Stream write error"));
+    switch (WriteWholeFile(path, bytes)) {
+    case TWriteResult::Written: break;
+    case TWriteResult::CannotCreate: Fail(QStringLiteral("Cannot create file ") + NativePath(path));
+    case TWriteResult::WriteError: Fail(QStringLiteral("Stream write error"));
     }
     encoding_ = used;
     if (used != corvane::TEncoding::Utf8) byteOrderMark_ = false;
@@ -396,13 +415,26 @@ void TfMain::WriteFile(const QString& path) {
 bool TfMain::SaveFile(bool askName) {
     QString target;
     if (askName || File.Dir.isEmpty()) {
-        target = Dialogs().SaveFileName(this, Text(corvane::sFileFilter), File.Name,
+        // A stored document is proposed in its own folder.
+        const QString proposed =
+            File.Dir.isEmpty() ? File.Name : QDir(File.Dir).filePath(File.Name);
+        target = Dialogs().SaveFileName(this, Text(corvane::sFileFilter), proposed,
                                         Text(corvane::sDefaultExt));
         if (target.isEmpty()) return false;
     } else {
         target = QDir(File.Dir).filePath(File.Name);
+        if (!MayOverwrite(target)) return false;
     }
-    WriteFile(target);
+    // A failed write in place puts the old text back, which touches the file:
+    // it is still the file as known, not one changed by another program.
+    const bool asKnown = DiskState(target) == diskState_;
+    try {
+        WriteFile(target);
+    } catch (...) {
+        if (asKnown) diskState_ = DiskState(target);
+        throw;
+    }
+    diskState_ = DiskState(target);
     SetFileFrom(target);
     UpdateCaption();
     oText->document()->setModified(false);
@@ -410,8 +442,34 @@ bool TfMain::SaveFile(bool askName) {
     return true;
 }
 
+// What another program may have done to the document's file since it was
+// read or saved: a file that is still as it was, or gone, is written without
+// asking.
+bool TfMain::MayOverwrite(const QString& path) {
+    const TDiskState now = DiskState(path);
+    if (!now.Exists || now == diskState_) return true;
+    const QString question =
+        QStringLiteral("The file %1 has been changed by another program. Overwrite it?")
+            .arg(NativePath(path));
+    return Dialogs().Confirm(this, Text(corvane::sProduct), question);
+}
+
+// The file's identity too: a file replaced by another (a checkout, an editor
+// that saves by renaming) counts as changed even within the clock's tick.
+TfMain::TDiskState TfMain::DiskState(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    return {true,
+            static_cast<qint64>(info.st_size),
+            static_cast<qint64>(info.st_mtim.tv_sec),
+            static_cast<qint64>(info.st_mtim.tv_nsec),
+            static_cast<quint64>(info.st_dev),
+            static_cast<quint64>(info.st_ino)};
+}
+
 void TfMain::mNewClick() {
     if (!QuerySave()) return;
+    diskState_ = {};
     File = {Text(corvane::sUntitled), QString()};
     ReplaceText(QString());
     encoding_ = corvane::TEncoding::Utf8;

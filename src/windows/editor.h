@@ -123,6 +123,21 @@ private:
     void SetFileFrom(const QString& path);
     void ReplaceText(const QString& crlfText);
 
+    // The document's file as last read or saved: size, modification time and
+    // identity.
+    struct TDiskState {
+        bool Exists = false;
+        qint64 Size = 0;
+        qint64 Seconds = 0;
+        qint64 Nanoseconds = 0;
+        quint64 Device = 0;
+        quint64 Inode = 0;
+        bool operator==(const TDiskState&) const = default;
+    };
+    static TDiskState DiskState(const QString& path);
+    bool MayOverwrite(const QString& path);
+
+    TDiskState diskState_;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     QString lastOpened_; // the file last chosen in the Open dialog

@@ -8,10 +8,13 @@
 #include "gui/eventpump.h"
 #include "windows/editorlink.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -66,11 +69,17 @@ TfInput::TfInput(QWidget* parent) : QDialog(parent) {
     setTabOrder(oOkButton, oCancelButton);
     setTabOrder(oCancelButton, oOldInputs);
 
-    connect(oOkButton, &QPushButton::clicked, this, &TfInput::oOkButtonClick);
+    // An error in the handler ends it in the top-level box; the dialog stays.
+    connect(oOkButton, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { oOkButtonClick(); }); });
     connect(oCancelButton, &QPushButton::clicked, this, &TfInput::reject);
-    // Choosing an earlier input puts it back into the memo, ready to be confirmed.
-    connect(oOldInputs, &QComboBox::activated, this,
-            [this](int index) { oText->setPlainText(oOldInputs->itemText(index)); });
+    // Only an explicit choice puts an earlier input back into the memo:
+    // browsing the closed list (wheel, arrow keys) changes what it shows alone.
+    oOldInputs->installEventFilter(this);
+    oOldInputs->view()->parentWidget()->installEventFilter(this); // the opened list
+    connect(oOldInputs, &QComboBox::activated, this, [this](int index) {
+        if (std::exchange(explicitChoice_, false)) ChooseOldInput(index);
+    });
 
     // Refuses sizes below the rule's outer minimum (two buttons + 50 wide,
     // OK + drop-down + 80 high), expressed for the client area.
@@ -89,7 +98,13 @@ void TfInput::oOkButtonClick() {
     const QString text = InputText();
     TInputHost host;
     parsing_ = true;
-    const std::size_t bad = InputList.Parse(corvane::ToMachineText(text.toStdU16String()), &host);
+    std::size_t bad = 0;
+    try {
+        bad = InputList.Parse(corvane::ToMachineText(text.toStdU16String()), &host);
+    } catch (...) {
+        parsing_ = false;
+        throw;
+    }
     parsing_ = false;
     if (!isVisible()) return; // cancelled during the parse's event passes
     if (bad != 0) {
@@ -109,18 +124,41 @@ void TfInput::reject() {
     done(ResultCancelled);
 }
 
+// The closed drop-down shows one line: an entry keeps its exact text as its
+// data and shows it with its line breaks as blanks. A text of blanks alone
+// would be a blank entry and holds no value: it is not kept.
 void TfInput::Remember(const QString& text) {
-    if (oOldInputs->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-        oOldInputs->addItem(text);
+    if (text.trimmed().isEmpty() || oOldInputs->findData(text) >= 0) return;
+    QString shown = text;
+    shown.replace(u'\n', u' ');
+    oOldInputs->addItem(shown, text);
+}
+
+QString TfInput::OldInput(int index) const {
+    return oOldInputs->itemData(index).toString();
+}
+
+// One edit of the memo, so that Undo brings back what it replaced.
+void TfInput::ChooseOldInput(int index) {
+    const QString text = OldInput(index);
+    if (index < 0 || text == oText->toPlainText()) return;
+    QTextCursor cursor(oText->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    oText->setTextCursor(cursor);
+    oText->setFocus();
 }
 
 void TfInput::SelectCrlfChar(int crlfPos) {
     const QString plain = oText->toPlainText();
     const int start = CrlfToDoc(plain, crlfPos);
+    const TSpan whole =
+        WholeCharacters(plain, {start, std::min(start + 1, static_cast<int>(plain.size()))});
     QTextCursor cursor(oText->document());
-    cursor.setPosition(start);
-    cursor.setPosition(std::min(start + 1, static_cast<int>(plain.size())),
-                       QTextCursor::KeepAnchor);
+    cursor.setPosition(whole.Start);
+    cursor.setPosition(whole.End, QTextCursor::KeepAnchor);
     oText->setTextCursor(cursor);
 }
 
@@ -145,8 +183,30 @@ void TfInput::FormResize() {
     oCancelButton->move(w - oCancelButton->width() - 8, h - oCancelButton->height() - 6);
 }
 
+bool TfInput::IsEnter(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// What the opened list reports is a choice (a click or Enter in it); the
+// closed drop-down only browses, except that Enter chooses what it shows.
+bool TfInput::OldInputsEvent(QObject* watched, QEvent* event) {
+    if (watched != oOldInputs) {
+        if (event->type() == QEvent::Show) explicitChoice_ = true;
+        return false;
+    }
+    if (event->type() == QEvent::Wheel || event->type() == QEvent::KeyPress)
+        explicitChoice_ = false;
+    if (!IsEnter(event)) return false;
+    ChooseOldInput(oOldInputs->currentIndex());
+    return true;
+}
+
 // Enter alone in the memo presses the default button instead of breaking the line.
 bool TfInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == oOldInputs || watched == oOldInputs->view()->parentWidget())
+        return OldInputsEvent(watched, event) || QDialog::eventFilter(watched, event);
     if (watched == oText && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const auto mods = key->modifiers() & ~Qt::KeypadModifier;

@@ -33,6 +33,11 @@ public:
 
     void oOkButtonClick();
 
+    // The exact text of an earlier input (the drop-down shows it on one line).
+    QString OldInput(int index) const;
+    // Puts an earlier input into the memo as one undoable edit.
+    void ChooseOldInput(int index);
+
 public Q_SLOTS:
     void reject() override;
 
@@ -45,6 +50,10 @@ private:
     void FormResize();
     void SelectCrlfChar(int crlfPos);
     void Remember(const QString& text);
+    bool OldInputsEvent(QObject* watched, QEvent* event);
+    static bool IsEnter(const QEvent* event);
+
+    bool explicitChoice_ = false; // the list was opened since the last browsing
 
     bool parsing_ = false; // OK is not re-entered from the parse's event passes
 };

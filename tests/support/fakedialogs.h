@@ -37,6 +37,12 @@ struct TFakeDialogs : TDialogs {
         questions << text;
         return Take(answers, TAnswer::Cancel);
     }
+    // Yes and No as queued; an empty queue answers No.
+    bool Confirm(QWidget*, const QString& title, const QString& text) override {
+        questionTitles << title;
+        questions << text;
+        return Take(answers, TAnswer::No) == TAnswer::Yes;
+    }
     void Error(QWidget*, const QString& title, const QString& text) override {
         errorTitles << title;
         errors << text;

@@ -6,6 +6,7 @@
 #include "gui/application.h"
 #include "gui/errorbox.h"
 #include "gui/modals.h"
+#include "support/fakedialogs.h"
 #include "support/modalhelper.h"
 #include "windows/about.h"
 #include "windows/editor.h"
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void saveQuestionBox();
     void filterTextsStayAndAllFilesMatchesEverything();
     void saveDialogAddsTheDefaultExtension();
+    void saveDialogRefusesAMissingFolder();
     void fileDialogsLeaveNoSettingsBehind();
 
 private:
@@ -134,6 +136,10 @@ void TBoxesTest::aboutShowsNameIconAndClosesByEveryButton() {
     QCOMPARE(namePixels, 19);
     QVERIFY(hasIcon);
     QCOMPARE(size, QSize(365, 173));
+    // The last text line ends clear of the Ok button, which stands just
+    // below the line's height: the button must not sit under its end.
+    const QLabel* last = fAbout->oPurpose;
+    QVERIFY(last->x() + last->fontMetrics().horizontalAdvance(last->text()) < fAbout->bOk->x() - 8);
     QCOMPARE(fMain->EditorText(), QStringLiteral("text"));
     QVERIFY(fMain->isVisible());
 }
@@ -247,6 +253,42 @@ void TBoxesTest::saveDialogAddsTheDefaultExtension() {
     QCOMPARE(filters.size(), 2);
     QCOMPARE(QFileInfo(chosen).fileName(), QStringLiteral("prog.cv"));
     QCOMPARE(QFileInfo(chosen).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+}
+
+// A name in a folder that does not exist is refused in the dialog, which
+// stays open; a proposed path starts the dialog in its folder.
+void TBoxesTest::saveDialogRefusesAMissingFolder() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    TFakeDialogs boxes; // the refusal's box
+    QString startFolder, proposed;
+    bool openAfterRefusal = false;
+    TModalDriver driver([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* name =
+            dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!name) {
+            if (dialog) dialog->reject();
+            return;
+        }
+        startFolder = dialog->directory().absolutePath();
+        proposed = name->text();
+        name->setText(QDir(dir.path()).filePath(QStringLiteral("missing/x.cv")));
+        static_cast<QDialog*>(dialog)->accept();
+        openAfterRefusal = dialog->isVisible();
+        name->setText(QDir(dir.path()).filePath(QStringLiteral("x")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const QString chosen = TQtDialogs().SaveFileName(
+        fMain, QString::fromUtf8(corvane::Str(corvane::sFileFilter)),
+        QDir(dir.path()).filePath(QStringLiteral("prog.cv")), QStringLiteral("cv"));
+    QVERIFY(driver.Ran());
+    QCOMPARE(startFolder, QFileInfo(dir.path()).absoluteFilePath());
+    QCOMPARE(proposed, QStringLiteral("prog.cv"));
+    QVERIFY(openAfterRefusal);
+    QCOMPARE(boxes.errors.size(), 1);
+    QVERIFY(boxes.errors.constFirst().contains(QStringLiteral("missing")));
+    QCOMPARE(chosen, QDir(dir.path()).filePath(QStringLiteral("x.cv")));
 }
 
 // Qt's file dialogs store their history and last folder as settings; the

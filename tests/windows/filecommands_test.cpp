@@ -6,17 +6,23 @@
 #include "gui/application.h"
 #include "support/fakedialogs.h"
 #include "windows/editor.h"
+#include "windows/filewrite.h"
 #include "windows/globals.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
 
 #include <memory>
 
+#include <algorithm>
+#include <cerrno>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 using TAnswer = TDialogs::TAnswer;
@@ -68,6 +74,13 @@ private Q_SLOTS:
     void saveKeepsLinksAndPermissions();
     void readOnlyTargetIsRefused();
     void writableFileInLockedFolderIsSavedInPlace();
+    void changedOnDiskAsksBeforeOverwriting();
+    void changedOnDiskAndNoAbandonsTheCommandThatAsked();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
+    void writeFailingMidwayKeepsTheOldFile_data();
+    void writeFailingMidwayKeepsTheOldFile();
+    void strayTemporaryFileIsTakenUp();
 
 private:
     QString Path(const QString& name) const { return QDir(dir_->path()).filePath(name); }
@@ -80,8 +93,19 @@ private:
         fMain->mOpen->trigger();
     }
 
+    // Makes the temporary file beside `path` impossible (a folder in its
+    // place), so the save has to rewrite the file in place, also as root.
+    static void BlockTemporaryFile(const QString& path) {
+        QVERIFY(QDir().mkpath(TemporaryFileFor(path) + QStringLiteral("/taken")));
+    }
+    // chattr for root, who passes permission bits; false where unsupported.
+    static bool Chattr(const char* flag, const QString& path) {
+        return QProcess::execute(QStringLiteral("chattr"), {QString::fromLatin1(flag), path}) == 0;
+    }
+
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<TWindows> windows_;
+    QString mounted_; // a small file system mounted by a test, unmounted in cleanup
 };
 
 void TFileCommandsTest::init() {
@@ -93,6 +117,8 @@ void TFileCommandsTest::init() {
 
 void TFileCommandsTest::cleanup() {
     if (fMain) fMain->oText->document()->setModified(false);
+    if (!mounted_.isEmpty()) QProcess::execute(QStringLiteral("umount"), {mounted_});
+    mounted_.clear();
     windows_.reset();
     dir_.reset();
 }
@@ -251,7 +277,10 @@ void TFileCommandsTest::saveAsMovesTheDocument() {
     Edit(QStringLiteral(" v2"));
     dialogs.savePaths = {Path("new.cv")};
     fMain->mSaveAs->trigger();
-    QCOMPARE(dialogs.lastProposed, QStringLiteral("old.cv"));
+    // Save As starts in the document's folder.
+    QCOMPARE(dialogs.lastProposed, QDir(fMain->File.Dir).filePath(QStringLiteral("old.cv")));
+    QCOMPARE(QFileInfo(dialogs.lastProposed).absolutePath(),
+             QFileInfo(dir_->path()).absoluteFilePath());
     QCOMPARE(ReadBytes(Path("old.cv")), QByteArray("v1"));
     QCOMPARE(ReadBytes(Path("new.cv")), QByteArray("v1 v2"));
     QCOMPARE(fMain->Caption(), QStringLiteral("new.cv - Corvane 1.4.beta"));
@@ -381,7 +410,9 @@ void TFileCommandsTest::unreadableFileLeavesTheDocument() {
     OpenFile(dialogs, Path("h.cv"));
     Edit(QStringLiteral("+"));
     QDir(dir_->path()).mkdir(QStringLiteral("folder.cv"));
-    for (const QString& bad : {Path("folder.cv"), Path("missing.cv")}) {
+    // A FIFO would block the open until a writer comes: it is refused first.
+    QCOMPARE(::mkfifo(QFile::encodeName(Path("pipe.cv")).constData(), 0600), 0);
+    for (const QString& bad : {Path("folder.cv"), Path("missing.cv"), Path("pipe.cv")}) {
         dialogs.answers = {TAnswer::No};
         OpenFile(dialogs, bad);
         QCOMPARE(dialogs.errors.last(), QStringLiteral("Cannot open file %1.").arg(bad));
@@ -391,7 +422,7 @@ void TFileCommandsTest::unreadableFileLeavesTheDocument() {
         QCOMPARE(fMain->File.Name, QStringLiteral("h.cv"));
         QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
     }
-    QCOMPARE(dialogs.errors.size(), 2);
+    QCOMPARE(dialogs.errors.size(), 3);
 }
 
 void TFileCommandsTest::unwritableTargetLeavesTheDocument_data() {
@@ -458,35 +489,181 @@ void TFileCommandsTest::saveKeepsLinksAndPermissions() {
 // A read-only file is not replaced, although the folder would allow a new
 // file in its place.
 void TFileCommandsTest::readOnlyTargetIsRefused() {
-    if (::geteuid() == 0) QSKIP("root may write any file");
     TFakeDialogs dialogs;
     WriteBytes(Path("ro.cv"), "fixed");
     QVERIFY(QFile::setPermissions(Path("ro.cv"), QFile::ReadOwner | QFile::ReadUser));
+    // Root passes the permission bits, not an immutable file.
+    if (::geteuid() == 0 && !Chattr("+i", Path("ro.cv"))) QSKIP("no chattr +i here");
     Edit(QStringLiteral("other"));
     dialogs.savePaths = {Path("ro.cv")};
     fMain->mSave->trigger();
     QCOMPARE(dialogs.errors,
              QStringList{QStringLiteral("Cannot create file %1.").arg(Path("ro.cv"))});
+    if (::geteuid() == 0) Chattr("-i", Path("ro.cv"));
     QCOMPARE(ReadBytes(Path("ro.cv")), QByteArray("fixed"));
     QCOMPARE(fMain->Caption(), QStringLiteral("Untitled - Corvane 1.4.beta"));
 }
 
 // No temporary file may be made beside it: the file is written directly.
 void TFileCommandsTest::writableFileInLockedFolderIsSavedInPlace() {
-    if (::geteuid() == 0) QSKIP("root may create files in any folder");
     TFakeDialogs dialogs;
     QDir(dir_->path()).mkdir(QStringLiteral("locked"));
     WriteBytes(Path("locked/w.cv"), "before");
     OpenFile(dialogs, Path("locked/w.cv"));
     QVERIFY(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner |
                                                       QFile::ReadUser | QFile::ExeUser));
+    // Root passes the permission bits, not an immutable folder.
+    if (::geteuid() == 0 && !Chattr("+i", Path("locked"))) QSKIP("no chattr +i here");
     Edit(QStringLiteral(" after"));
     fMain->mSave->trigger();
+    if (::geteuid() == 0) Chattr("-i", Path("locked"));
     QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                               QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     QVERIFY(dialogs.errors.isEmpty());
     QCOMPARE(ReadBytes(Path("locked/w.cv")), QByteArray("before after"));
     QVERIFY(!fMain->Modified());
+}
+
+void TFileCommandsTest::changedOnDiskAsksBeforeOverwriting() {
+    TFakeDialogs dialogs;
+    const QString path = Path("k.cv");
+    const QString question =
+        QStringLiteral("The file %1 has been changed by another program. Overwrite it?")
+            .arg(QFileInfo(path).absoluteFilePath());
+    WriteBytes(path, "mine");
+    OpenFile(dialogs, path);
+    Edit(QStringLiteral("+"));
+    fMain->mSave->trigger(); // as it was read: no question
+    Edit(QStringLiteral("+"));
+    fMain->mSave->trigger(); // as it was saved: no question
+    QVERIFY(dialogs.questions.isEmpty());
+    QCOMPARE(ReadBytes(path), QByteArray("mine++"));
+
+    WriteBytes(path, "theirs!");
+    Edit(QStringLiteral("+"));
+    dialogs.answers = {TAnswer::No};
+    fMain->mSave->trigger();
+    QCOMPARE(dialogs.questions, QStringList{question});
+    QCOMPARE(dialogs.questionTitles.last(), QStringLiteral("Corvane 1.4.beta"));
+    QCOMPARE(ReadBytes(path), QByteArray("theirs!"));
+    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
+
+    dialogs.answers = {TAnswer::Yes};
+    fMain->mSave->trigger();
+    QCOMPARE(ReadBytes(path), QByteArray("mine+++"));
+    QVERIFY(!fMain->Modified());
+
+    // The same size, a later modification time.
+    WriteBytes(path, "MINE+++");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    dialogs.answers = {TAnswer::No};
+    fMain->mSave->trigger();
+    QCOMPARE(dialogs.questions.size(), 3);
+    QCOMPARE(ReadBytes(path), QByteArray("MINE+++"));
+}
+
+// No counts as a cancelled Save: the New that asked is abandoned.
+void TFileCommandsTest::changedOnDiskAndNoAbandonsTheCommandThatAsked() {
+    TFakeDialogs dialogs;
+    WriteBytes(Path("q.cv"), "one");
+    OpenFile(dialogs, Path("q.cv"));
+    Edit(QStringLiteral(" two"));
+    WriteBytes(Path("q.cv"), "changed");
+    dialogs.answers = {TAnswer::Yes, TAnswer::No};
+    fMain->mNew->trigger();
+    QCOMPARE(dialogs.questions.size(), 2);
+    QCOMPARE(fMain->EditorText(), QStringLiteral("one two"));
+    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
+    QCOMPARE(ReadBytes(Path("q.cv")), QByteArray("changed"));
+}
+
+void TFileCommandsTest::fullDiskKeepsTheOldFile_data() {
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("beside the file") << false;
+    QTest::newRow("in place") << true;
+}
+
+// A small file system with room for the old file but not for the new text.
+void TFileCommandsTest::fullDiskKeepsTheOldFile() {
+    QFETCH(bool, inPlace);
+    if (::geteuid() != 0) QSKIP("mounting a small file system needs root");
+    const QString disk = Path("disk");
+    QVERIFY(QDir().mkpath(disk));
+    if (QProcess::execute(QStringLiteral("mount"),
+                          {"-t", "tmpfs", "-o", "size=300k", "tmpfs", disk}) != 0)
+        QSKIP("cannot mount a tmpfs here");
+    mounted_ = disk;
+    TFakeDialogs dialogs;
+    const QString path = disk + QStringLiteral("/p.cv");
+    const QByteArray old = QByteArray("OUTPUT\r\n").repeated(12800); // 100 KB
+    WriteBytes(path, old);
+    if (inPlace) BlockTemporaryFile(path);
+    OpenFile(dialogs, path);
+    Edit(QString(350 * 1024, u'x'));
+    fMain->mSave->trigger();
+    QCOMPARE(dialogs.errors, QStringList{QStringLiteral("Stream write error.")});
+    QVERIFY(ReadBytes(path) == old);
+    QVERIFY(fMain->Modified());
+    QCOMPARE(QFileInfo(TemporaryFileFor(path)).isDir(), inPlace);
+    // A text that fits is written whole.
+    fMain->oText->setPlainText(QString(150 * 1024, u'y'));
+    fMain->mSave->trigger();
+    QCOMPARE(dialogs.errors.size(), 1);
+    QCOMPARE(ReadBytes(path), QByteArray(150 * 1024, 'y'));
+}
+
+namespace {
+int writeCalls = 0;
+// Writes a few bytes, then fails once with an I/O error.
+ssize_t FailingOnce(int fd, const void* data, size_t size, off_t offset) {
+    if (++writeCalls == 2) {
+        errno = EIO;
+        return -1;
+    }
+    return ::pwrite(fd, data, std::min<size_t>(size, 4), offset);
+}
+} // namespace
+
+void TFileCommandsTest::writeFailingMidwayKeepsTheOldFile_data() {
+    fullDiskKeepsTheOldFile_data();
+}
+
+void TFileCommandsTest::writeFailingMidwayKeepsTheOldFile() {
+    QFETCH(bool, inPlace);
+    TFakeDialogs dialogs;
+    WriteBytes(Path("m.cv"), "old text\r\n");
+    if (inPlace) BlockTemporaryFile(Path("m.cv"));
+    OpenFile(dialogs, Path("m.cv"));
+    fMain->oText->selectAll();
+    fMain->oText->insertPlainText(QStringLiteral("a longer new text"));
+    writeCalls = 0;
+    const TPwrite previous = SetPwrite(FailingOnce);
+    fMain->mSave->trigger();
+    SetPwrite(previous);
+    QVERIFY(writeCalls >= 2);
+    QCOMPARE(dialogs.errors, QStringList{QStringLiteral("Stream write error.")});
+    QCOMPARE(ReadBytes(Path("m.cv")), QByteArray("old text\r\n"));
+    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
+    fMain->mSave->trigger();
+    QCOMPARE(ReadBytes(Path("m.cv")), QByteArray("a longer new text"));
+}
+
+// A save killed before its rename leaves its temporary file; the next save
+// takes it up instead of adding another.
+void TFileCommandsTest::strayTemporaryFileIsTakenUp() {
+    TFakeDialogs dialogs;
+    WriteBytes(Path("s.cv"), "old");
+    WriteBytes(TemporaryFileFor(Path("s.cv")), "half a new te");
+    OpenFile(dialogs, Path("s.cv"));
+    Edit(QStringLiteral(" new"));
+    fMain->mSave->trigger();
+    QVERIFY(dialogs.errors.isEmpty());
+    QCOMPARE(ReadBytes(Path("s.cv")), QByteArray("old new"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.cv"});
 }
 
 QTEST_MAIN(TFileCommandsTest)

@@ -4,17 +4,21 @@
 #include "app/startup.h"
 #include "core/appstrings.h"
 #include "gui/modals.h"
+#include "support/fakedialogs.h"
 #include "support/modaldriver.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
 #include "windows/input.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 class InputDialogTest : public QObject {
@@ -82,15 +86,92 @@ private Q_SLOTS:
         QVERIFY(Values().empty());
     }
 
-    void choosingAnEarlierInputPutsItIntoTheMemo() {
+    // An input over two lines shows on one line and comes back exact; an
+    // empty input is no entry.
+    void earlierInputsShowOnOneLine() {
         fInput->oOldInputs->clear();
-        fInput->oOldInputs->addItems({"5 6", "-1\n2"});
-        fInput->oText->setPlainText("something else");
-        Q_EMIT fInput->oOldInputs->activated(1);
+        QCOMPARE(Show("-1\n2", ClickOk), TfInput::ResultAccepted);
+        QCOMPARE(Show("", ClickOk), TfInput::ResultAccepted);
+        QCOMPARE(Show(" \n ", ClickOk), TfInput::ResultAccepted);
+        QCOMPARE(Show("-1 2", ClickOk), TfInput::ResultAccepted);
+        QCOMPARE(OldInputs(), (QStringList{"-1 2", "-1 2"}));
+        QCOMPARE(fInput->OldInput(0), QString("-1\n2"));
+        QCOMPARE(fInput->OldInput(1), QString("-1 2"));
+    }
+
+    // Browsing the closed drop-down (wheel, arrow keys) leaves the memo; a
+    // choice from the opened list or Enter fills it as one undoable edit.
+    void onlyAnExplicitChoiceFillsTheMemo() {
+        fInput->oOldInputs->clear();
+        QCOMPARE(Show("5 6", ClickOk), TfInput::ResultAccepted);
+        QCOMPARE(Show("-1\n2", ClickOk), TfInput::ResultAccepted);
+        fInput->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fInput));
+        fInput->oText->setPlainText("typed");
+        QComboBox* box = fInput->oOldInputs;
+        box->setCurrentIndex(1);
+        const QPointF centre = QRectF(box->rect()).center();
+        QWheelEvent wheel(centre, box->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+        QCOMPARE(box->currentIndex(), 0);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->currentIndex(), 1);
+        QCOMPARE(fInput->oText->toPlainText(), QString("typed"));
+
+        QTest::keyClick(box, Qt::Key_Return); // chooses "-1\n2"
         QCOMPARE(fInput->oText->toPlainText(), QString("-1\n2"));
-        QCOMPARE(Show(fInput->oText->toPlainText(), ClickOk), TfInput::ResultAccepted);
-        QCOMPARE(Values(), (std::vector<uint32_t>{0xFFFFFFFFu, 2}));
-        QCOMPARE(fInput->oOldInputs->count(), 2);
+        QVERIFY(fInput->isVisible());
+        fInput->oText->undo();
+        QCOMPARE(fInput->oText->toPlainText(), QString("typed"));
+
+        box->showPopup();
+        QVERIFY(QTest::qWaitForWindowExposed(box->view()));
+        QTest::keyClick(box->view(), Qt::Key_Up);
+        QCOMPARE(fInput->oText->toPlainText(), QString("typed"));
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        QCOMPARE(fInput->oText->toPlainText(), QString("5 6"));
+        fInput->oText->undo();
+        QCOMPARE(fInput->oText->toPlainText(), QString("typed"));
+        fInput->hide();
+    }
+
+    // An error inside OK ends in the top-level box; the dialog goes on.
+    void errorInOkIsShownAndTheDialogGoesOn() {
+        // The bad character's box throws; the box that reports it records.
+        struct TThrowingOnce : TFakeDialogs {
+            bool Thrown = false;
+            void Error(QWidget* parent, const QString& title, const QString& text) override {
+                if (!std::exchange(Thrown, true)) throw std::runtime_error("out of luck");
+                TFakeDialogs::Error(parent, title, text);
+            }
+        } boxes;
+        bool stillOpen = false;
+        const int result = Show("x", [&](QWidget*) {
+            ClickOk(nullptr);
+            stillOpen = fInput->isVisible();
+            fInput->oText->setPlainText("3");
+            ClickOk(nullptr);
+        });
+        QVERIFY(stillOpen);
+        QCOMPARE(boxes.errors, QStringList{"out of luck."});
+        QCOMPARE(result, TfInput::ResultAccepted);
+        QCOMPARE(Values(), std::vector<uint32_t>{3});
+    }
+
+    // Either half of a character of two UTF-16 units selects all of it.
+    void badCharacterOfTwoUnitsIsSelectedWhole() {
+        int selStart = -1, selLength = -1;
+        Show(QString::fromUtf8("1\n\U0001F600"), [&](QWidget*) {
+            ClickOk(nullptr);
+            const QTextCursor c = fInput->oText->textCursor();
+            selStart = c.selectionStart();
+            selLength = c.selectionEnd() - c.selectionStart();
+            fInput->oCancelButton->click();
+        });
+        QCOMPARE(selStart, 2);
+        QCOMPARE(selLength, 2);
     }
 
     // The bad character is selected; on a later line the CR LF before it

@@ -43,6 +43,9 @@ private Q_SLOTS:
     void runWindowsReadTheTextWithCrlfBreaks();
     void setSelectionSelectsWithoutEditing();
     void printIsDisabledAndCtrlPDoesNothing();
+    void disabledPrintStillShowsItsHint();
+    void selectionNeverSplitsACharacter();
+    void qtSeesNoCommandLineOptions();
 
 private:
     void ShowActive();
@@ -330,6 +333,47 @@ void TMainWindowTest::printIsDisabledAndCtrlPDoesNothing() {
     QVERIFY(fMain->mFileMenu->actions().contains(fMain->mPrint));
     QTest::keyClick(fMain->oText, Qt::Key_P, Qt::ControlModifier);
     QVERIFY(fMain->EditorText().isEmpty());
+}
+
+// Qt highlights no disabled item unless the style allows it; the hint of
+// File > Print must reach panel 1 all the same, and the item stays dead.
+void TMainWindowTest::disabledPrintStillShowsItsHint() {
+    ShowActive();
+    QSignalSpy triggered(fMain->mPrint, &QAction::triggered);
+    fMain->menuBar()->setActiveAction(fMain->mFileMenu->menuAction());
+    QVERIFY(QTest::qWaitForWindowExposed(fMain->mFileMenu));
+    fMain->mFileMenu->setActiveAction(fMain->mPrint);
+    QCOMPARE(fMain->PanelText(1), QStringLiteral("Prints current document"));
+    QTest::keyClick(fMain->mFileMenu, Qt::Key_Return);
+    QCOMPARE(triggered.count(), 0);
+    fMain->mFileMenu->close();
+    QTRY_VERIFY(fMain->PanelText(1).isEmpty());
+}
+
+// "SET 1 " and a character of two UTF-16 units: a failure on either half
+// selects the whole character, so typing over it leaves no broken half.
+void TMainWindowTest::selectionNeverSplitsACharacter() {
+    ShowActive();
+    fMain->oText->setPlainText(QString::fromUtf8("x\nSET 1 \U0001F600 y"));
+    for (int half : {9, 10}) {
+        fMain->SetSelection(half, 1);
+        QCOMPARE(fMain->oText->textCursor().selectedText(), QString::fromUtf8("\U0001F600"));
+    }
+    fMain->SetSelection(11, 1);
+    QCOMPARE(fMain->oText->textCursor().selectedText(), QStringLiteral(" "));
+}
+
+void TMainWindowTest::qtSeesNoCommandLineOptions() {
+    char program[] = "corvane";
+    char reverse[] = "-reverse";
+    char style[] = "-style=windows";
+    char* argv[] = {program, reverse, style, nullptr};
+    const TQtArguments qt = ProgramNameOnly(3, argv);
+    QCOMPARE(qt.argc, 1);
+    QCOMPARE(qt.argv[0], program);
+    QCOMPARE(qt.argv[1], nullptr);
+    QVERIFY(ProgramNameOnly(0, nullptr).argv[0] != nullptr);
+    QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
 }
 
 QTEST_MAIN(TMainWindowTest)

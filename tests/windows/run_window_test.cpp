@@ -8,6 +8,7 @@
 #include "gui/captionfit.h"
 #include "gui/infobox.h"
 #include "gui/modals.h"
+#include "support/fakedialogs.h"
 #include "support/modaldriver.h"
 #include "windows/break.h"
 #include "windows/editor.h"
@@ -381,33 +382,24 @@ private Q_SLOTS:
     }
 
     // An exception inside the run (thrown here from the timer's slot through
-    // the error sink) is shown in the top-level box; the run window closes as
+    // the error box) is shown in the top-level box; the run window closes as
     // after a cancelled input and the next run works.
     void exceptionInTheRunIsShownAndTheProgramGoesOn() {
         // The parse error's box throws, as a box that cannot get its memory
         // would; the box that reports the exception records.
-        struct TRecorder : TDialogs {
-            QStringList Errors;
+        struct TRecorder : TFakeDialogs {
             bool Throw = true;
-            TAnswer Ask(QWidget*, const QString&, const QString&) override { return TAnswer::No; }
-            void Error(QWidget*, const QString&, const QString& text) override {
+            void Error(QWidget* parent, const QString& title, const QString& text) override {
                 if (std::exchange(Throw, false)) throw std::bad_alloc();
-                Errors << text;
-            }
-            QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-            QString SaveFileName(QWidget*, const QString&, const QString&,
-                                 const QString&) override {
-                return {};
+                TFakeDialogs::Error(parent, title, text);
             }
         } recorder;
-        TDialogs* previous = SetDialogs(&recorder);
         SetEditor("SET #");
         {
             TModalDriver driver;
             RunWith(driver);
         }
-        SetDialogs(previous);
-        QCOMPARE(recorder.Errors, QStringList{"Cannot allocate memory ..."});
+        QCOMPARE(recorder.errors, QStringList{"Cannot allocate memory ..."});
         QCOMPARE(result_, TfRun::ResultAborted);
         QVERIFY(!fRun->isVisible());
         QCOMPARE(fRun->Prog->State, psFailed);

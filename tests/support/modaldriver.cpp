@@ -37,7 +37,8 @@ QString ActiveModalName() {
 void TModalDriver::Poll() {
     if (steps_.empty() || failed_) return;
     QWidget* active = QApplication::activeModalWidget();
-    if (!active || !active->isVisible() || active->objectName() != steps_.front().Name) return;
+    if (!active || !active->isVisible()) return;
+    if (steps_.front().Name != Any && active->objectName() != steps_.front().Name) return;
     if (steps_.front().Ready && !steps_.front().Ready()) return;
     TAction action = std::move(steps_.front().Action);
     steps_.pop_front();

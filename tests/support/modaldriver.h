@@ -25,6 +25,9 @@ public:
     using TAction = std::function<void(QWidget*)>;
     using TReady = std::function<bool()>;
 
+    // A step for the first modal widget that shows up, whatever its name.
+    static inline const QString Any = QStringLiteral("*");
+
     explicit TModalDriver(int timeoutMs = 5000);
     ~TModalDriver() override;
 

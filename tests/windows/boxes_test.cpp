@@ -7,7 +7,7 @@
 #include "gui/errorbox.h"
 #include "gui/modals.h"
 #include "support/fakedialogs.h"
-#include "support/modalhelper.h"
+#include "support/modaldriver.h"
 #include "windows/about.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
@@ -113,7 +113,8 @@ void TBoxesTest::aboutShowsNameIconAndClosesByEveryButton() {
     int namePixels = 0;
     bool hasIcon = false;
     QSize size;
-    TModalDriver driver([&](QWidget* modal) {
+    TModalDriver driver;
+    driver.Then(TModalDriver::Any, [&](QWidget* modal) {
         auto* about = qobject_cast<TfAbout*>(modal);
         if (!about) return;
         title = about->windowTitle();
@@ -129,7 +130,7 @@ void TBoxesTest::aboutShowsNameIconAndClosesByEveryButton() {
         }
     });
     QTest::keyClick(fMain->oText, Qt::Key_F1);
-    QVERIFY(driver.Ran());
+    QVERIFY(driver.Done());
     QVERIFY(!fAbout->isVisible());
     QCOMPARE(title, QStringLiteral("Corvane 1.4.beta"));
     QCOMPARE(name, QStringLiteral("Corvane 1.4.beta"));
@@ -148,7 +149,8 @@ void TBoxesTest::coreErrorBoxShowsTheMessageUnchanged() {
     fMain->File = {QStringLiteral("saved.cv"), QStringLiteral("/tmp")};
     fMain->UpdateCaption();
     TBoxSeen seen;
-    TModalDriver seenDriver(RecordBox(&seen, Qt::Key_Return));
+    TModalDriver seenDriver;
+    seenDriver.Then(TModalDriver::Any, RecordBox(&seen, Qt::Key_Return));
     ShowError(corvane::sDivisionByZero);
     QCOMPARE(seen.text, QStringLiteral("Division by zero ..."));
     QCOMPARE(seen.title, QStringLiteral("Corvane 1.4.beta"));
@@ -156,16 +158,18 @@ void TBoxesTest::coreErrorBoxShowsTheMessageUnchanged() {
     QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(seen.modality, Qt::ApplicationModal);
     TBoxSeen again;
-    TModalDriver againDriver(RecordBox(&again, Qt::Key_Escape));
+    TModalDriver againDriver;
+    againDriver.Then(TModalDriver::Any, RecordBox(&again, Qt::Key_Escape));
     ShowError(QStringLiteral("No full stop added"));
     QCOMPARE(again.text, QStringLiteral("No full stop added"));
 }
 
 void TBoxesTest::topLevelBoxAddsAFullStopAndTheProgramGoesOn() {
     TBoxSeen seen;
-    TModalDriver seenDriver(RecordBox(&seen, Qt::Key_Return));
+    TModalDriver seenDriver;
+    seenDriver.Then(TModalDriver::Any, RecordBox(&seen, Qt::Key_Return));
     RunGuarded([] { throw std::runtime_error("Cannot open file /x/y.cv"); });
-    QVERIFY(seenDriver.Ran());
+    QVERIFY(seenDriver.Done());
     QCOMPARE(seen.text, QStringLiteral("Cannot open file /x/y.cv."));
     QCOMPARE(seen.title, QStringLiteral("Untitled - Corvane 1.4.beta"));
     QCOMPARE(seen.icon, QMessageBox::Critical);
@@ -208,7 +212,8 @@ void TBoxesTest::saveQuestionBox() {
     QFETCH(int, key);
     QFETCH(int, answer);
     TBoxSeen seen;
-    TModalDriver seenDriver(RecordBox(&seen, Qt::Key(key)));
+    TModalDriver seenDriver;
+    seenDriver.Then(TModalDriver::Any, RecordBox(&seen, Qt::Key(key)));
     TQtDialogs qt;
     const auto got = qt.Ask(fMain, QStringLiteral("Corvane 1.4.beta"),
                             QStringLiteral("Save changes to Untitled?"));
@@ -230,7 +235,8 @@ void TBoxesTest::saveDialogAddsTheDefaultExtension() {
     QVERIFY(dir.isValid());
     QStringList filters;
     QString proposed;
-    TModalDriver driver([&](QWidget* modal) {
+    TModalDriver driver;
+    driver.Then(TModalDriver::Any, [&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         if (!dialog) return;
         filters = dialog->nameFilters();
@@ -248,7 +254,7 @@ void TBoxesTest::saveDialogAddsTheDefaultExtension() {
     const QString chosen =
         qt.SaveFileName(fMain, QString::fromUtf8(corvane::Str(corvane::sFileFilter)),
                         QStringLiteral("Untitled"), QStringLiteral("cv"));
-    QVERIFY(driver.Ran());
+    QVERIFY(driver.Done());
     QCOMPARE(proposed, QStringLiteral("Untitled"));
     QCOMPARE(filters.size(), 2);
     QCOMPARE(QFileInfo(chosen).fileName(), QStringLiteral("prog.cv"));
@@ -263,7 +269,8 @@ void TBoxesTest::saveDialogRefusesAMissingFolder() {
     TFakeDialogs boxes; // the refusal's box
     QString startFolder, proposed;
     bool openAfterRefusal = false;
-    TModalDriver driver([&](QWidget* modal) {
+    TModalDriver driver;
+    driver.Then(TModalDriver::Any, [&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         auto* name =
             dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
@@ -282,7 +289,7 @@ void TBoxesTest::saveDialogRefusesAMissingFolder() {
     const QString chosen = TQtDialogs().SaveFileName(
         fMain, QString::fromUtf8(corvane::Str(corvane::sFileFilter)),
         QDir(dir.path()).filePath(QStringLiteral("prog.cv")), QStringLiteral("cv"));
-    QVERIFY(driver.Ran());
+    QVERIFY(driver.Done());
     QCOMPARE(startFolder, QFileInfo(dir.path()).absoluteFilePath());
     QCOMPARE(proposed, QStringLiteral("prog.cv"));
     QVERIFY(openAfterRefusal);
@@ -300,15 +307,17 @@ void TBoxesTest::fileDialogsLeaveNoSettingsBehind() {
     const QString filter = QString::fromUtf8(corvane::Str(corvane::sFileFilter));
     TQtDialogs qt;
     {
-        TModalDriver driver(cancel);
+        TModalDriver driver;
+        driver.Then(TModalDriver::Any, cancel);
         QVERIFY(qt.OpenFileName(fMain, filter, QString()).isEmpty());
-        QVERIFY(driver.Ran());
+        QVERIFY(driver.Done());
     }
     {
-        TModalDriver driver(cancel);
+        TModalDriver driver;
+        driver.Then(TModalDriver::Any, cancel);
         QVERIFY(qt.SaveFileName(fMain, filter, QStringLiteral("Untitled"), QStringLiteral("cv"))
                     .isEmpty());
-        QVERIFY(driver.Ran());
+        QVERIFY(driver.Done());
     }
     QVERIFY(
         QDir(configHome_.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));

@@ -1,7 +1,8 @@
 // Keeps docs/guide.md honest: its runnable examples print what they claim, every
-// statement has a section with one, every message a student can meet has its
-// explanation in the form the editor's tooltip takes apart, and the examples list
-// names exactly the bundled examples.
+// statement has a section with one, every message of the table has its
+// explanation in the form the editor's tooltip takes apart, with a fix whose
+// example Corvane accepts, and the examples list names exactly the bundled
+// examples.
 //
 // A runnable example is a ```cv block followed by the paragraphs
 // "Input: `TEXT`" and "Output: `TEXT`" (the word none, without backticks, for
@@ -210,6 +211,29 @@ std::map<std::string, std::vector<std::string>> MessageSections() {
     return sections;
 }
 
+// The fix ends with its example, a code span. Where the message is about text,
+// the example must be text Corvane accepts: a program line (after a STACK line
+// declaring s, unless it is a STACK line itself) or else input text.
+bool FixExampleIsAccepted(const std::string& message, const std::string& fix) {
+    const auto close = fix.rfind('`');
+    const auto open =
+        close == std::string::npos || close == 0 ? std::string::npos : fix.rfind('`', close - 1);
+    if (open == std::string::npos || close + 1 != fix.size()) {
+        ADD_FAILURE() << message << ": the fix must end with an example in backticks";
+        return false;
+    }
+    if (message == Str(sCannotClose) || message == Str(sBadConditionPointer)) return true;
+    const std::string example = fix.substr(open + 1, close - open - 1);
+    const bool stackLine = SameName(example.substr(0, 5), "STACK");
+    test::TTestHost host;
+    TProgram prog;
+    if (ParseProgram(stackLine ? example : "STACK s\r\n" + example, prog, host) == -1) return true;
+    TInputList in;
+    if (in.Parse(example) == 0) return true;
+    ADD_FAILURE() << message << ": the fix's example is refused: " << example;
+    return false;
+}
+
 TEST(GuideTest, EveryMessageIsExplainedInThreeParagraphs) {
     const auto sections = MessageSections();
     ASSERT_FALSE(sections.empty());
@@ -230,7 +254,7 @@ TEST(GuideTest, EveryMessageIsExplainedInThreeParagraphs) {
         EXPECT_TRUE(StartsWith(p[0], "**What it means.** ")) << message;
         EXPECT_TRUE(StartsWith(p[1], "**Usual cause.** ")) << message;
         EXPECT_TRUE(StartsWith(p[2], "**Fix.** ")) << message;
-        EXPECT_NE(p[2].find('`'), std::string::npos) << message << ": the fix needs an example";
+        EXPECT_TRUE(FixExampleIsAccepted(message, p[2])) << message;
     }
     // A heading that is no message is a misspelt one.
     for (const auto& [heading, paragraphs] : sections)

@@ -50,12 +50,10 @@ private Q_SLOTS:
     void cleanup();
 
     void unmodifiedTextAsksNothing();
-    void cancelAbandonsNewOpenAndExit();
+    void abandonedCommandKeepsTheDocument_data();
+    void abandonedCommandKeepsTheDocument();
     void noDropsTheText();
-    void noThenCancelledOpenKeepsTheEditedText();
     void yesSavesAStoredDocumentAndGoesOn();
-    void yesWithCancelledSaveDialogKeepsTheText_data();
-    void yesWithCancelledSaveDialogKeepsTheText();
     void yesWithNamedSaveGoesOn();
     void questionNamesTheFileWithoutItsDirectory();
     void saveOfNewDocumentAsksForANameAndUpdatesCaption();
@@ -70,12 +68,10 @@ private Q_SLOTS:
     void unreadableFileLeavesTheDocument();
     void unwritableTargetLeavesTheDocument_data();
     void unwritableTargetLeavesTheDocument();
-    void failedSaveFromTheQuestionAbandonsTheCommand();
     void saveKeepsLinksAndPermissions();
     void readOnlyTargetIsRefused();
     void writableFileInLockedFolderIsSavedInPlace();
     void changedOnDiskAsksBeforeOverwriting();
-    void changedOnDiskAndNoAbandonsTheCommandThatAsked();
     void fullDiskKeepsTheOldFile_data();
     void fullDiskKeepsTheOldFile();
     void writeFailingMidwayKeepsTheOldFile_data();
@@ -133,22 +129,68 @@ void TFileCommandsTest::unmodifiedTextAsksNothing() {
     QCOMPARE(dialogs.openDialogs, 2);
 }
 
-void TFileCommandsTest::cancelAbandonsNewOpenAndExit() {
-    TFakeDialogs dialogs;
-    Edit(QStringLiteral("kept"));
-    for (QAction* command : {fMain->mNew, fMain->mOpen, fMain->mExit}) {
-        dialogs.answers = {TAnswer::Cancel};
-        command->trigger();
-        QCOMPARE(fMain->EditorText(), QStringLiteral("kept"));
-        QVERIFY(fMain->Modified());
-        QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
-        QCOMPARE(fMain->Caption(), QStringLiteral("Untitled - Corvane 1.4.beta"));
-        QVERIFY(fMain->isVisible());
-    }
-    QCOMPARE(dialogs.questions.size(), 3);
+void TFileCommandsTest::abandonedCommandKeepsTheDocument_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("changedOnDisk"); // a stored document whose file changed
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("savePath"); // "" cancels the Save dialog
+    QTest::addColumn<int>("openDialogs");
+    QTest::addColumn<int>("saveDialogs");
+    QTest::addColumn<int>("errors");
+    const int yes = int(TAnswer::Yes), no = int(TAnswer::No), cancel = int(TAnswer::Cancel);
     // The question comes before the Open dialog, which a Cancel never reaches.
-    QCOMPARE(dialogs.openDialogs, 0);
-    QCOMPARE(dialogs.saveDialogs, 0);
+    for (const char* command : {"mNew", "mOpen", "mExit"})
+        QTest::addRow("Cancel to %s", command)
+            << command << false << QList<int>{cancel} << "" << 0 << 0 << 0;
+    QTest::newRow("No, then a cancelled Open")
+        << "mOpen" << false << QList<int>{no} << "" << 1 << 0 << 0;
+    // Yes, then a cancelled Save dialog: the text that was never saved stays.
+    for (const char* command : {"mNew", "mOpen", "mExit"})
+        QTest::addRow("Yes, then a cancelled Save, %s", command)
+            << command << false << QList<int>{yes} << "" << 0 << 1 << 0;
+    for (const char* command : {"mNew", "mExit"})
+        QTest::addRow("Yes, then a failed Save, %s", command)
+            << command << false << QList<int>{yes} << "nowhere/x.cv" << 0 << 1 << 1;
+    // No to overwriting a changed file counts as a cancelled Save.
+    QTest::newRow("Yes, then No to overwriting a changed file")
+        << "mNew" << true << QList<int>{yes, no} << "" << 0 << 0 << 0;
+}
+
+void TFileCommandsTest::abandonedCommandKeepsTheDocument() {
+    QFETCH(QString, command);
+    QFETCH(bool, changedOnDisk);
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, savePath);
+    QFETCH(int, openDialogs);
+    QFETCH(int, saveDialogs);
+    QFETCH(int, errors);
+    TFakeDialogs dialogs; // an Open dialog, if one comes, is cancelled
+    if (changedOnDisk) {
+        WriteBytes(Path("q.cv"), "one");
+        OpenFile(dialogs, Path("q.cv"));
+        dialogs.openDialogs = 0;
+    }
+    Edit(QStringLiteral(" kept"));
+    if (changedOnDisk) WriteBytes(Path("q.cv"), "changed");
+    const QString text = fMain->EditorText();
+    const QString caption = fMain->Caption();
+    for (const int answer : answers)
+        dialogs.answers.push_back(TAnswer(answer));
+    if (!savePath.isEmpty()) dialogs.savePaths = {Path(savePath)};
+
+    fMain->findChild<QAction*>(command)->trigger();
+
+    QVERIFY(dialogs.answers.empty()); // every question was asked
+    QCOMPARE(dialogs.openDialogs, openDialogs);
+    QCOMPARE(dialogs.saveDialogs, saveDialogs);
+    if (saveDialogs > 0) QCOMPARE(dialogs.lastProposed, QStringLiteral("Untitled"));
+    QCOMPARE(dialogs.errors.size(), errors);
+    QCOMPARE(fMain->EditorText(), text);
+    QVERIFY(fMain->Modified());
+    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
+    QCOMPARE(fMain->Caption(), caption);
+    QVERIFY(fMain->isVisible());
+    if (changedOnDisk) QCOMPARE(ReadBytes(Path("q.cv")), QByteArray("changed"));
 }
 
 void TFileCommandsTest::noDropsTheText() {
@@ -174,16 +216,6 @@ void TFileCommandsTest::noDropsTheText() {
     QCOMPARE(dialogs.saveDialogs, 0);
 }
 
-void TFileCommandsTest::noThenCancelledOpenKeepsTheEditedText() {
-    TFakeDialogs dialogs;
-    Edit(QStringLiteral("edited"));
-    dialogs.answers = {TAnswer::No};
-    fMain->mOpen->trigger(); // the Open dialog is cancelled
-    QCOMPARE(dialogs.openDialogs, 1);
-    QCOMPARE(fMain->EditorText(), QStringLiteral("edited"));
-    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
-}
-
 void TFileCommandsTest::yesSavesAStoredDocumentAndGoesOn() {
     TFakeDialogs dialogs;
     WriteBytes(Path("c.cv"), "old");
@@ -195,31 +227,6 @@ void TFileCommandsTest::yesSavesAStoredDocumentAndGoesOn() {
     QCOMPARE(dialogs.saveDialogs, 0);
     QVERIFY(fMain->EditorText().isEmpty());
     QCOMPARE(fMain->Caption(), QStringLiteral("Untitled - Corvane 1.4.beta"));
-}
-
-void TFileCommandsTest::yesWithCancelledSaveDialogKeepsTheText_data() {
-    QTest::addColumn<QString>("command");
-    QTest::newRow("New") << QStringLiteral("mNew");
-    QTest::newRow("Open") << QStringLiteral("mOpen");
-    QTest::newRow("Exit") << QStringLiteral("mExit");
-}
-
-// Yes, then a cancelled Save dialog: the command that asked is abandoned, so
-// the text that was never saved is not lost.
-void TFileCommandsTest::yesWithCancelledSaveDialogKeepsTheText() {
-    QFETCH(QString, command);
-    TFakeDialogs dialogs;
-    WriteBytes(Path("d.cv"), "other");
-    Edit(QStringLiteral("unsaved"));
-    dialogs.answers = {TAnswer::Yes};
-    dialogs.openPaths = {Path("d.cv")};
-    fMain->findChild<QAction*>(command)->trigger();
-    QCOMPARE(dialogs.saveDialogs, 1);
-    QCOMPARE(dialogs.lastProposed, QStringLiteral("Untitled"));
-    QCOMPARE(dialogs.openDialogs, 0);
-    QCOMPARE(fMain->EditorText(), QStringLiteral("unsaved"));
-    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
-    QVERIFY(fMain->isVisible());
 }
 
 void TFileCommandsTest::yesWithNamedSaveGoesOn() {
@@ -450,22 +457,6 @@ void TFileCommandsTest::unwritableTargetLeavesTheDocument() {
     QVERIFY(QFileInfo(Path("folder.cv")).isDir());
 }
 
-void TFileCommandsTest::failedSaveFromTheQuestionAbandonsTheCommand() {
-    TFakeDialogs dialogs;
-    Edit(QStringLiteral("precious"));
-    dialogs.answers = {TAnswer::Yes};
-    dialogs.savePaths = {Path("nowhere/x.cv")};
-    fMain->mExit->trigger();
-    QCOMPARE(dialogs.errors.size(), 1);
-    QVERIFY(fMain->isVisible());
-    dialogs.answers = {TAnswer::Yes};
-    dialogs.savePaths = {Path("nowhere/x.cv")};
-    fMain->mNew->trigger();
-    QCOMPARE(dialogs.errors.size(), 2);
-    QCOMPARE(fMain->EditorText(), QStringLiteral("precious"));
-    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
-}
-
 // The save goes through a temporary file; the file that is replaced keeps
 // its permissions, and a link keeps pointing at the file it names.
 void TFileCommandsTest::saveKeepsLinksAndPermissions() {
@@ -564,21 +555,6 @@ void TFileCommandsTest::changedOnDiskAsksBeforeOverwriting() {
     fMain->mSave->trigger();
     QCOMPARE(dialogs.questions.size(), 3);
     QCOMPARE(ReadBytes(path), QByteArray("MINE+++"));
-}
-
-// No counts as a cancelled Save: the New that asked is abandoned.
-void TFileCommandsTest::changedOnDiskAndNoAbandonsTheCommandThatAsked() {
-    TFakeDialogs dialogs;
-    WriteBytes(Path("q.cv"), "one");
-    OpenFile(dialogs, Path("q.cv"));
-    Edit(QStringLiteral(" two"));
-    WriteBytes(Path("q.cv"), "changed");
-    dialogs.answers = {TAnswer::Yes, TAnswer::No};
-    fMain->mNew->trigger();
-    QCOMPARE(dialogs.questions.size(), 2);
-    QCOMPARE(fMain->EditorText(), QStringLiteral("one two"));
-    QCOMPARE(fMain->PanelText(0), QStringLiteral("Mod"));
-    QCOMPARE(ReadBytes(Path("q.cv")), QByteArray("changed"));
 }
 
 void TFileCommandsTest::fullDiskKeepsTheOldFile_data() {

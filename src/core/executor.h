@@ -166,8 +166,8 @@ int32_t TProgram::Resume(Host& host, TInputList& input) {
 
         if (--countdown == 0) [[unlikely]] {
             steps += chunk;
-            if (halting) break;
             chunk = countdown = interval;
+            if (halting) break;
             // The hook sees the machine as it stands.
             Current = cur;
             WR = wr;

@@ -101,6 +101,47 @@ TEST_F(ExecutorTest, TraceNextAndContinue) {
     EXPECT_EQ(Continue(), -1);
     EXPECT_EQ(prog.State, psFinished);
     EXPECT_EQ(host.Out, "1 2 ");
+    EXPECT_EQ(prog.Steps, 4u); // the last OUTPUT ends the run: the end record is not run
+}
+
+// Steps counts executed commands exactly, whatever ends a call: a step, a
+// hook, an OUTPUT that ends the run, a failure (the failing command is not
+// counted), for any hook interval.
+TEST_F(ExecutorTest, StepsCountsExecutedCommands) {
+    struct TCountingHost final : THost {
+        uint32_t Interval = 0;
+        TProgram* Prog = nullptr;
+        long StopAtOutput = -1; // the OUTPUT after which the run is stopped
+        long Outputs = 0;
+        uint32_t HookInterval() const override { return Interval; }
+        void Output(uint32_t) override {
+            if (++Outputs == StopAtOutput) Prog->Move(TMove::mvStop);
+        }
+    };
+    const std::string text = Lines({"SET 3", ":l SUB 1", "OUTPUT", "IF NOT ZERO GOTO l", "POP"});
+    for (const uint32_t interval : {0u, 1u, 2u, 3u, 7u, 64u}) {
+        TCountingHost counting;
+        counting.Interval = interval;
+        counting.Prog = &prog;
+        ASSERT_EQ(ParseProgram(text, prog, counting), -1);
+        ASSERT_EQ(prog.Link(counting), -1);
+        // 1 + 3 * 3 commands, then POP fails on the empty stack.
+        EXPECT_EQ(prog.Start(counting, in, psRun), 45) << interval; // the POP
+        EXPECT_EQ(prog.Steps, 10u) << interval;
+        // Stepping: one command per call.
+        EXPECT_EQ(prog.Start(counting, in, psBreak), -1);
+        for (uint64_t n = 1; n <= 4; ++n) {
+            ASSERT_TRUE(prog.Move(TMove::mvNext));
+            EXPECT_EQ(prog.Resume(counting, in), -1);
+            EXPECT_EQ(prog.Steps, n) << interval;
+        }
+        // The second OUTPUT ends the run: SET, then SUB OUTPUT IF, SUB OUTPUT.
+        counting.Outputs = 0;
+        counting.StopAtOutput = 2;
+        EXPECT_EQ(prog.Start(counting, in, psRun), -1);
+        EXPECT_EQ(prog.State, psStop);
+        EXPECT_EQ(prog.Steps, 6u) << interval;
+    }
 }
 
 TEST_F(ExecutorTest, TraceOnAnEmptyProgramPausesAtTheEndRecord) {

@@ -48,10 +48,10 @@ int32_t TProgram::Start(Host& host, TInputList& input, int32_t mode) {
 // command).
 //
 // Contract with the host: while Resume runs, Executed and Output may change
-// State (and nothing else of the program). Between two hook calls nothing but this loop
-// writes the program, so WR, Current, the running state and the stop-test
-// switch live in registers and are written back, or read again, only around
-// the hooks and when the loop ends.
+// State (and nothing else of the program). Between two hook calls nothing but
+// this loop writes the program, so WR, Current, the running state and the
+// stop-test switch live in registers and are written back, or read again, only
+// around the hooks and when the loop ends.
 template <class Host>
 int32_t TProgram::Resume(Host& host, TInputList& input) {
     TCommand* cur = Current;

@@ -66,7 +66,8 @@ public:
     // A pause at a stop line consumed the run-to-cursor target.
     virtual void ClearRunToLine() {}
 
-    // OUTPUT of the working register.
+    // OUTPUT of the working register. It may end the run by moving State
+    // (a full output store); the executor then stops before the next command.
     virtual void Output(uint32_t /*value*/) {}
 };
 

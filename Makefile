@@ -5,10 +5,13 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+# make install: under PREFIX, and below DESTDIR when staging (DESTDIR=/tmp/stage).
+PREFIX ?= /usr/local
+DESTDIR ?=
 EXAMPLE ?= examples/sum.cv
 EXAMPLE_INPUT ?= 1 2 3 4
 
-.PHONY: all deps build run test bench fuzz sanitize gui-xvfb-test format-check clean
+.PHONY: all deps build run test package install bench fuzz sanitize gui-xvfb-test format-check clean
 
 all: build
 
@@ -29,6 +32,14 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, from the Release build: build/corvane_<version>_amd64.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@echo "Package: $$(ls -t $(BUILD)/corvane_*_amd64.deb | head -n 1)"
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 # Every test under AddressSanitizer (leak checks included) and
 # UndefinedBehaviorSanitizer; the GUI tests one at a time, offscreen and then

@@ -4,6 +4,7 @@
 #include "shell/globals.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 
 QString MainCaption() {
     return fMain ? fMain->Caption() : QString();
@@ -24,5 +25,11 @@ QString EditorLine(int index) {
 QFont ProgramFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(12);
+    return font;
+}
+
+QFont FormFont() {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(11);
     return font;
 }

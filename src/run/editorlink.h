@@ -12,3 +12,7 @@ QString EditorLine(int index); // 0-based, without its line break
 
 // The fixed-pitch font of program text and numbers (12 pixels high).
 QFont ProgramFont();
+
+// The windows' own font: the application's font at an 11-pixel height, the
+// main window's font too.
+QFont FormFont();

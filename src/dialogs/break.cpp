@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -74,7 +75,7 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
     oStatusBar->setFixedHeight(19);
     panels_[0] = AddPanel(oStatusBar, 100, "WR: -2147483648");
     panels_[1] = AddPanel(oStatusBar, 100, "In: -2147483648");
-    panels_[2] = AddPanel(oStatusBar, 0);
+    panels_[2] = AddCuttingPanel(oStatusBar);
     oStatusBar->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
@@ -191,11 +192,17 @@ void TfBreak::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-// Put back where it was last hidden. The move is the window's only explicit
-// position: before the first showing there is none, and the window manager
-// places the window.
+// Put back where it was last hidden, as an explicit position: a window mapped
+// again without one is placed anew by the window manager. Before the first
+// showing there is none, and the window manager places the window. (A move()
+// to the place the widget already has would not reach the window.)
 void TfBreak::setVisible(bool visible) {
-    if (visible && placed_ && !isVisible()) move(place_);
+    if (visible && placed_ && !isVisible()) {
+        if (QWindow* window = windowHandle())
+            window->setPosition(place_);
+        else
+            move(place_);
+    }
     QDialog::setVisible(visible);
 }
 
@@ -209,7 +216,7 @@ void TfBreak::showEvent(QShowEvent* event) {
 
 void TfBreak::hideEvent(QHideEvent* event) {
     if (!event->spontaneous()) {
-        place_ = pos();
+        place_ = geometry().topLeft(); // the client area's: frames differ
         placed_ = true;
     }
     QDialog::hideEvent(event);

@@ -15,14 +15,14 @@ constexpr int PanelHeight = 16;
 
 class TStatusPanel : public QLabel {
 public:
-    TStatusPanel(QWidget* parent, int width, QString widest)
-        : QLabel(parent), designed_(width), widest_(std::move(widest)) {
+    TStatusPanel(QWidget* parent, int width, QString widest, bool cut)
+        : QLabel(parent), designed_(width), widest_(std::move(widest)), cut_(cut) {
         setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setFixedHeight(PanelHeight);
         if (designed_ > 0)
             FitWidth();
-        else
+        else if (cut_)
             setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
 
@@ -33,7 +33,7 @@ protected:
     }
 
     void paintEvent(QPaintEvent* event) override {
-        if (designed_ > 0) {
+        if (!cut_) {
             QLabel::paintEvent(event);
             return;
         }
@@ -59,6 +59,7 @@ private:
 
     int designed_;
     QString widest_;
+    bool cut_;
 };
 
 } // namespace
@@ -72,7 +73,13 @@ QAction* AddBarCommand(QMenuBar* bar, const char* name, const QString& caption,
 }
 
 QLabel* AddPanel(QStatusBar* bar, int width, const QString& widest) {
-    auto* panel = new TStatusPanel(bar, width, widest);
+    auto* panel = new TStatusPanel(bar, width, widest, false);
     bar->addWidget(panel, width > 0 ? 0 : 1);
+    return panel;
+}
+
+QLabel* AddCuttingPanel(QStatusBar* bar) {
+    auto* panel = new TStatusPanel(bar, 0, {}, true);
+    bar->addWidget(panel, 1);
     return panel;
 }

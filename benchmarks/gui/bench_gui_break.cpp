@@ -10,8 +10,10 @@
 #include "shell/globals.h"
 #include "shell/windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -38,23 +40,38 @@ void BM_PrepareRun(benchmark::State& state) {
 }
 BENCHMARK(BM_PrepareRun)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
-void BM_PauseWithStacks(benchmark::State& state) {
+void DeclareStacks(int64_t count) {
     corvane::TProgram& prog = *fRun->Prog;
     prog.ClearStacks();
     prog.AddStack("");
-    for (int64_t i = 0; i < state.range(0); ++i)
+    for (int64_t i = 0; i < count; ++i)
         prog.AddStack(QByteArray("S").append(QByteArray::number(i)).toStdString());
     fMain->oText->setPlainText(QStringLiteral("SET 1"));
     fBreak->PrepareRun();
     fRun->StopLine = 1;
+}
+
+// The panels alone, as FormActivate rebuilds them.
+void BM_PanelsWithStacks(benchmark::State& state) {
+    DeclareStacks(state.range(0));
     for (auto _ : state) {
         fBreak->FormActivate();
         benchmark::DoNotOptimize(fBreak->PanelText(2).size());
     }
-    prog.ClearStacks();
-    prog.AddStack("");
+    DeclareStacks(0);
 }
-BENCHMARK(BM_PauseWithStacks)->Arg(10)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PanelsWithStacks)->Arg(10)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// One pause ended by Next: shown modally, laid out and painted, then hidden.
+void BM_NextWithStacks(benchmark::State& state) {
+    DeclareStacks(state.range(0));
+    for (auto _ : state) {
+        QTimer::singleShot(0, fBreak, [] { fBreak->mNext->trigger(); });
+        benchmark::DoNotOptimize(fBreak->exec());
+    }
+    DeclareStacks(0);
+}
+BENCHMARK(BM_NextWithStacks)->Arg(10)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

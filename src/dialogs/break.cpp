@@ -88,6 +88,7 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
 }
 
 QString TfBreak::ExpandTabs(const QString& text) {
+    if (!text.contains(u'\t')) return text;
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
@@ -101,15 +102,16 @@ QString TfBreak::ExpandTabs(const QString& text) {
 
 void TfBreak::PrepareRun() {
     setWindowTitle(MainCaption() + " - [break]");
-    const int count = EditorLineCount();
-    QStringList lines;
-    lines.reserve(count);
-    for (int i = 0; i < count; ++i)
-        lines.append(ExpandTabs(EditorLine(i)));
+    QStringList lines = EditorLines();
+    for (QString& line : lines)
+        line = ExpandTabs(line);
     lines_->SetLines(std::move(lines));
     const int listed = std::min(EditorLineCount(), lines_->rowCount());
     for (int j = 0; j < listed; ++j) {
-        if (lines_->Line(j).toUpper().contains(QStringLiteral("<BREAK>"))) SetStopLine(j, true);
+        const QString& line = lines_->Line(j);
+        // Upper-casing leaves "<" alone: a line without one cannot hold the marker.
+        if (line.contains(u'<') && line.toUpper().contains(QStringLiteral("<BREAK>")))
+            SetStopLine(j, true);
     }
 }
 

@@ -5,6 +5,9 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 
 QString MainCaption() {
     return fMain ? fMain->Caption() : QString();
@@ -20,6 +23,16 @@ int EditorLineCount() {
 
 QString EditorLine(int index) {
     return fMain ? fMain->LineAt(index) : QString();
+}
+
+QStringList EditorLines() {
+    QStringList lines;
+    if (!fMain) return lines;
+    const QTextDocument& document = *fMain->oText->document();
+    lines.reserve(document.blockCount());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        lines.append(block.text());
+    return lines;
 }
 
 QFont ProgramFont() {

@@ -4,11 +4,13 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 QString MainCaption();
 QString EditorText(); // the whole text, CR LF line breaks
 int EditorLineCount();
 QString EditorLine(int index); // 0-based, without its line break
+QStringList EditorLines();     // every line in order, in time linear in the text
 
 // The fixed-pitch font of program text and numbers (12 pixels high).
 QFont ProgramFont();

@@ -11,6 +11,7 @@
 #include "shell/globals.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -176,6 +177,13 @@ void TfBreak::done(int result) {
 
 void TfBreak::reject() {
     done(ResultStop);
+}
+
+// The close box stops the run. The close itself is refused once the window is
+// hidden: an accepted close destroys the native window (see done).
+void TfBreak::closeEvent(QCloseEvent* event) {
+    reject();
+    event->ignore();
 }
 
 bool TfBreak::event(QEvent* event) {

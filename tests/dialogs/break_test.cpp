@@ -360,11 +360,19 @@ private Q_SLOTS:
         ShowAndAnswer([&](QWidget*) {
             second = fBreak->winId();
             kept = QTest::qWaitFor([&] { return fBreak->pos() == place; }, 2000);
-            fBreak->mContinue->trigger();
+            fBreak->close(); // the close box
         });
         QVERIFY(moved);
         QVERIFY2(kept, qPrintable(QString("at %1,%2").arg(fBreak->x()).arg(fBreak->y())));
         QCOMPARE(second, first);
+        WId third = 0;
+        ShowAndAnswer([&](QWidget*) {
+            third = fBreak->winId();
+            kept = QTest::qWaitFor([&] { return fBreak->pos() == place; }, 2000);
+            fBreak->mContinue->trigger();
+        });
+        QVERIFY(kept);
+        QCOMPARE(third, first);
     }
 
     // The panel shows only what it can; the box still lists every stack.

@@ -3,12 +3,12 @@
 // the window (the panels FormActivate rebuilds at every Next) with few and
 // with a million stacks (target: the same for both).
 // Offscreen unless QT_QPA_PLATFORM says otherwise.
+#include "app/startup.h"
 #include "core/program.h"
-#include "dialogs/break.h"
-#include "run/run.h"
-#include "shell/editor.h"
-#include "shell/globals.h"
-#include "shell/windows.h"
+#include "windows/break.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
+#include "windows/run.h"
 
 #include <QAction>
 #include <QApplication>

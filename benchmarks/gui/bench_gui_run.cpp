@@ -2,13 +2,13 @@
 // through the real windows, how soon Stop (F5) and Break (F6) act in an
 // endless loop, and what showing 10,000 and 100,000 outputs costs.
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb).
+#include "app/startup.h"
 #include "core/program.h"
-#include "dialogs/break.h"
-#include "dialogs/input.h"
-#include "run/run.h"
-#include "shell/editor.h"
-#include "shell/globals.h"
-#include "shell/windows.h"
+#include "windows/break.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
+#include "windows/input.h"
+#include "windows/run.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,0 +1,7 @@
+#include "gui/eventpump.h"
+
+#include <QCoreApplication>
+
+void ProcessPendingEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}

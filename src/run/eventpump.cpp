@@ -1,7 +1,0 @@
-#include "run/eventpump.h"
-
-#include <QCoreApplication>
-
-void ProcessPendingEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}

@@ -1,7 +1,0 @@
-#include "shell/globals.h"
-
-TfMain* fMain = nullptr;
-TfRun* fRun = nullptr;
-TfInput* fInput = nullptr;
-TfBreak* fBreak = nullptr;
-TfAbout* fAbout = nullptr;

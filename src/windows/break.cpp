@@ -1,0 +1,241 @@
+#include "windows/break.h"
+
+#include "core/program.h"
+#include "gui/barparts.h"
+#include "gui/infobox.h"
+#include "windows/editorlink.h"
+#include "windows/globals.h"
+#include "windows/input.h"
+#include "windows/linelist.h"
+#include "windows/run.h"
+#include "windows/stacksummary.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int TabStop = 16;
+constexpr int LineHeight = 15;
+
+// Lists every line at the same fixed height, whatever the font would ask for.
+class TLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), LineHeight};
+    }
+};
+
+} // namespace
+
+TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
+    setObjectName("fBreak");
+    setFont(FormFont());
+    setWindowTitle("fBreak");
+
+    oMainMenu = new QMenuBar(this);
+    oMainMenu->setObjectName("oMainMenu");
+    mContinue = AddBarCommand(oMainMenu, "mContinue", "&Continue (F9)", Qt::Key_F9);
+    mNext = AddBarCommand(oMainMenu, "mNext", "&Next (F8)", Qt::Key_F8);
+    mStop = AddBarCommand(oMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
+    mContinueByEsc = new QAction(this);
+    mContinueByEsc->setObjectName("mContinueByEsc");
+    mContinueByEsc->setShortcut(Qt::Key_Escape);
+    addAction(mContinueByEsc);
+
+    connect(mContinue, &QAction::triggered, this, &TfBreak::mContinueClick);
+    connect(mContinueByEsc, &QAction::triggered, this, &TfBreak::mContinueClick);
+    connect(mNext, &QAction::triggered, this, &TfBreak::mNextClick);
+    connect(mStop, &QAction::triggered, this, &TfBreak::mStopClick);
+
+    lines_ = new TLineModel(stops_, this);
+    oCheckListBox = new QListView(this);
+    oCheckListBox->setObjectName("oCheckListBox");
+    oCheckListBox->setModel(lines_);
+    oCheckListBox->setFont(ProgramFont());
+    oCheckListBox->setUniformItemSizes(true);
+    oCheckListBox->setItemDelegate(new TLineDelegate(oCheckListBox));
+
+    oStatusBar = new QStatusBar(this);
+    oStatusBar->setObjectName("oStatusBar");
+    oStatusBar->setSizeGripEnabled(false);
+    oStatusBar->setFixedHeight(19);
+    panels_[0] = AddPanel(oStatusBar, 100, "WR: -2147483648");
+    panels_[1] = AddPanel(oStatusBar, 100, "In: -2147483648");
+    panels_[2] = AddCuttingPanel(oStatusBar);
+    oStatusBar->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(oMainMenu);
+    layout->addWidget(oCheckListBox, 1);
+    layout->addWidget(oStatusBar);
+    resize(296, 280);
+}
+
+QString TfBreak::ExpandTabs(const QString& text) {
+    if (!text.contains(u'\t')) return text;
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\t')
+            result += QString(TabStop - result.size() % TabStop, u' ');
+        else
+            result += c;
+    }
+    return result;
+}
+
+void TfBreak::PrepareRun() {
+    setWindowTitle(MainCaption() + " - [break]");
+    QStringList lines = EditorLines();
+    for (QString& line : lines)
+        line = ExpandTabs(line);
+    lines_->SetLines(std::move(lines));
+    const int listed = std::min(EditorLineCount(), lines_->rowCount());
+    for (int j = 0; j < listed; ++j) {
+        const QString& line = lines_->Line(j);
+        // Upper-casing leaves "<" alone: a line without one cannot hold the marker.
+        if (line.contains(u'<') && line.toUpper().contains(QStringLiteral("<BREAK>")))
+            SetStopLine(j, true);
+    }
+}
+
+void TfBreak::SetStopLine(int index, bool mark) {
+    if (index < 0 || index >= EditorLineCount()) return;
+    lines_->SetMark(index, mark);
+}
+
+int32_t TfBreak::RunToLine() {
+    return fRun ? fRun->RunToLine : 0;
+}
+
+QString TfBreak::ListedLine(int row) const {
+    return row >= 0 && row < lines_->rowCount() ? lines_->Line(row) : QString();
+}
+
+// No glyph is narrower than two pixels, and the panel is never wider than
+// the screen.
+int TfBreak::SummaryBound() const {
+    const QScreen* shown = screen();
+    const int width = shown ? shown->virtualGeometry().width() : 4096;
+    return std::max(width, 1024) / 2;
+}
+
+QString TfBreak::PanelText(int panel) const {
+    return panel >= 0 && panel < 3 ? panels_[panel]->text() : QString();
+}
+
+void TfBreak::FormActivate() {
+    const int row = fRun ? fRun->StopLine - 1 : -1;
+    if (row >= 0 && row < lines_->rowCount()) {
+        oCheckListBox->setCurrentIndex(lines_->index(row));
+        oCheckListBox->scrollTo(lines_->index(row));
+    } else {
+        oCheckListBox->setCurrentIndex({});
+        oCheckListBox->clearSelection();
+    }
+    panels_[0]->setText("WR: " + SignedText(fRun ? fRun->GetWorkRegister() : 0));
+    uint32_t next = 0;
+    panels_[1]->setText(
+        "In: " + (fInput && fInput->InputList.Peek(next) ? SignedText(next) : QString("EMPTY")));
+    panels_[2]->setText(fRun ? StackSummary(*fRun->Prog, SummaryBound()) : QString());
+}
+
+void TfBreak::oStatusBarDblClick() {
+    QString text = fRun ? StackSummary(*fRun->Prog) : QString();
+    text.replace(u';', u'\n');
+    ShowInfoBox(this, windowTitle(), text);
+    // Without a window manager nobody hands the activation back when the box
+    // closes, and F9, F8, F5 and Esc would go nowhere.
+    activateWindow();
+}
+
+// QDialog::done closes the window, and closing throws its native window away:
+// every pause would open a new window, placed anew. Hiding ends the modal
+// showing as well and keeps the window.
+void TfBreak::done(int result) {
+    setResult(result);
+    hide();
+    Q_EMIT finished(result);
+}
+
+void TfBreak::reject() {
+    done(ResultStop);
+}
+
+// The close box stops the run. The close itself is refused once the window is
+// hidden: an accepted close destroys the native window (see done).
+void TfBreak::closeEvent(QCloseEvent* event) {
+    reject();
+    event->ignore();
+}
+
+bool TfBreak::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) FormActivate();
+    return QDialog::event(event);
+}
+
+// Esc continues, also when it reaches the window as a plain key press; a
+// dialog's own Esc handling would reject, which here means Stop.
+void TfBreak::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        mContinueByEsc->trigger();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// Put back where it was last hidden, as an explicit position: a window mapped
+// again without one is placed anew by the window manager. Before the first
+// showing there is none, and the window manager places the window. (A move()
+// to the place the widget already has would not reach the window.)
+void TfBreak::setVisible(bool visible) {
+    if (visible && placed_ && !isVisible()) {
+        if (QWindow* window = windowHandle())
+            window->setPosition(place_);
+        else
+            move(place_);
+    }
+    QDialog::setVisible(visible);
+}
+
+// Not QDialog's showEvent: it centres the window over its parent at every
+// showing, at a place computed before the window has a frame (off the
+// screen's top for a window that is large or not yet laid out).
+void TfBreak::showEvent(QShowEvent* event) {
+    FormActivate();
+    QWidget::showEvent(event); // NOLINT(bugprone-parent-virtual-call)
+}
+
+void TfBreak::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        place_ = geometry().topLeft(); // the client area's: frames differ
+        placed_ = true;
+    }
+    QDialog::hideEvent(event);
+}
+
+bool TfBreak::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == oStatusBar && event->type() == QEvent::MouseButtonDblClick) {
+        oStatusBarDblClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,93 @@
+// The break window: the paused machine and the breakpoints.
+#pragma once
+
+#include "gui/stoplines.h"
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QAction;
+class QLabel;
+class QListView;
+class TLineModel;
+class QMenuBar;
+class QStatusBar;
+
+// Shown modally while a run is paused. Modal results: 1 Continue (F9, Esc, a
+// click on its menu item), 4 Next (F8), 2 Stop (F5, the close box).
+//
+// Its check marks are the breakpoints: the list's model keeps them as the
+// bits the executor's stop test reads, one per line.
+//
+// The window is shown at the system's default place the first time; later
+// showings put it back where it was when it was last hidden, so a window the
+// user moved aside stays there.
+class TfBreak : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ResultContinue = 1;
+    static constexpr int ResultStop = 2;
+    static constexpr int ResultNext = 4;
+
+    explicit TfBreak(QWidget* parent = nullptr);
+
+    QMenuBar* oMainMenu = nullptr;
+    QAction* mContinue = nullptr;
+    QListView* oCheckListBox = nullptr;
+    QStatusBar* oStatusBar = nullptr;
+    QAction* mStop = nullptr;
+    QAction* mNext = nullptr;
+    QAction* mContinueByEsc = nullptr;
+
+    // Caption, the editor's lines with tabs expanded, and a mark on every
+    // line holding "<BREAK>" in any letter case; earlier marks are dropped.
+    void PrepareRun();
+
+    // The stop test for a 0-based line index (see TStopLines::IsStop).
+    bool IsStopLine(int32_t index) const { return stops_.IsStop(index, RunToLine()); }
+    const TStopLines& StopLines() const { return stops_; }
+
+    // Sets or clears the mark of one line; indices outside the editor's lines
+    // are ignored.
+    void SetStopLine(int index, bool mark);
+
+    // Every tab replaced by blanks up to the next multiple of 16 columns.
+    static QString ExpandTabs(const QString& text);
+
+    QString PanelText(int panel) const;
+    // Line `row` as listed (tabs expanded) and whether it carries a mark.
+    QString ListedLine(int row) const;
+    bool Marked(int row) const { return stops_.Marked(row); }
+
+    void FormActivate();
+    void mContinueClick() { done(ResultContinue); }
+    void mNextClick() { done(ResultNext); }
+    void mStopClick() { done(ResultStop); }
+    void oStatusBarDblClick();
+
+    void setVisible(bool visible) override;
+
+public Q_SLOTS:
+    void done(int result) override;
+    void reject() override; // the close box: Stop
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static int32_t RunToLine();
+    // The most characters panel 2 can show: the summary is built no longer.
+    int SummaryBound() const;
+
+    QLabel* panels_[3] = {};
+    TStopLines stops_;
+    TLineModel* lines_ = nullptr;
+    QPoint place_;
+    bool placed_ = false;
+};

@@ -1,0 +1,474 @@
+#include "windows/editor.h"
+
+#include "core/appstrings.h"
+#include "gui/application.h"
+#include "gui/crlfpos.h"
+#include "gui/errorbox.h"
+#include "gui/modals.h"
+#include "windows/about.h"
+#include "windows/globals.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextBlock>
+
+#include <stdexcept>
+#include <string_view>
+
+using corvane::Str;
+
+namespace {
+
+QString Text(corvane::TStringId id) {
+    return QString::fromUtf8(Str(id));
+}
+
+[[noreturn]] void Fail(const QString& message) {
+    throw std::runtime_error(message.toStdString());
+}
+
+QString NativePath(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+QFont UiFont(int pixelSize) {
+    QFont font = QApplication::font();
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The editor's fixed-pitch font at a 12-pixel character height.
+QFont EditorFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(12);
+    return font;
+}
+
+constexpr int kTabColumns = 16;
+constexpr int kStatusHeight = 19;
+constexpr int kModPanelWidth = 50;
+
+} // namespace
+
+TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("fMain"));
+    setFont(UiFont(11));
+    CreateMenus();
+    CreateEditor();
+    CreateStatusBar();
+    resize(720, 520);
+    // FormCreate: panel 0 is centred (CreateStatusBar), hints reach panel 1
+    // through event(), and the document starts as File > New leaves it.
+    mNewClick();
+}
+
+TfMain::~TfMain() = default;
+
+QAction* TfMain::AddItem(QMenu* menu, const char* name, const QString& caption,
+                         const QKeySequence& shortcut, const QString& hint,
+                         void (TfMain::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    // A hint is "short part|long part": the long part goes to the status bar.
+    const qsizetype bar = hint.indexOf(u'|');
+    action->setToolTip(bar < 0 ? hint : hint.left(bar));
+    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    if (handler)
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
+    return action;
+}
+
+void TfMain::CreateMenus() {
+    mMainMenu = menuBar();
+    mMainMenu->setObjectName(QStringLiteral("mMainMenu"));
+
+    mFileMenu = mMainMenu->addMenu(QStringLiteral("&File"));
+    mFileMenu->setObjectName(QStringLiteral("mFileMenu"));
+    mNew = AddItem(mFileMenu, "mNew", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                   QStringLiteral("New|Creates a new document"), &TfMain::mNewClick);
+    mOpen = AddItem(mFileMenu, "mOpen", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                    QStringLiteral("Open|Opens an existing document"), &TfMain::mOpenClick);
+    mSave = AddItem(mFileMenu, "mSave", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                    QStringLiteral("Save|Saves current document"), &TfMain::mSaveClick);
+    mSaveAs = AddItem(mFileMenu, "mSaveAs", QStringLiteral("Save &As ..."), QKeySequence(),
+                      QStringLiteral("Save As|Saves current document using a new name"),
+                      &TfMain::mSaveAsClick);
+    mFN1 = mFileMenu->addSeparator();
+    mFN1->setObjectName(QStringLiteral("mFN1"));
+    mPrint =
+        AddItem(mFileMenu, "mPrint", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P),
+                QStringLiteral("Print|Prints current document"), nullptr);
+    mPrint->setEnabled(false);
+    mFN2 = mFileMenu->addSeparator();
+    mFN2->setObjectName(QStringLiteral("mFN2"));
+    mExit = AddItem(mFileMenu, "mExit", QStringLiteral("E&xit"), QKeySequence(Qt::Key_Escape),
+                    QStringLiteral("Exit|Exits application"), &TfMain::mExitClick);
+
+    mEditMenu = mMainMenu->addMenu(QStringLiteral("&Edit"));
+    mEditMenu->setObjectName(QStringLiteral("mEditMenu"));
+    mUndo = AddItem(mEditMenu, "mUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                    QStringLiteral("Undo|Undoes your last action"), &TfMain::mUndoClick);
+    mEN1 = mEditMenu->addSeparator();
+    mEN1->setObjectName(QStringLiteral("mEN1"));
+    mCut = AddItem(mEditMenu, "mCut", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
+                   QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"),
+                   &TfMain::mCutClick);
+    mCopy = AddItem(mEditMenu, "mCopy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                    QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"),
+                    &TfMain::mCopyClick);
+    mPaste = AddItem(
+        mEditMenu, "mPaste", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+        QStringLiteral("Paste|Inserts the contents of the Clipboard"), &TfMain::mPasteClick);
+    mEN2 = mEditMenu->addSeparator();
+    mEN2->setObjectName(QStringLiteral("mEN2"));
+    mSelectAll = AddItem(
+        mEditMenu, "mSelectAll", QStringLiteral("&Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+        QStringLiteral("Select All|Selects the entire document"), &TfMain::mSelectAllClick);
+    mDeselect = AddItem(
+        mEditMenu, "mDeselect", QStringLiteral("&DeSelect"), QKeySequence(Qt::CTRL | Qt::Key_D),
+        QStringLiteral("DeSelect|Cancels current selection"), &TfMain::mDeselectClick);
+
+    mRunMenu = mMainMenu->addMenu(QStringLiteral("&Run"));
+    mRunMenu->setObjectName(QStringLiteral("mRunMenu"));
+    mRun = AddItem(mRunMenu, "mRun", QStringLiteral("&Run"), QKeySequence(Qt::Key_F9),
+                   QStringLiteral("Run|Executes program"), &TfMain::mRunClick);
+    mTrace = AddItem(mRunMenu, "mTrace", QStringLiteral("&Trace"), QKeySequence(Qt::Key_F8),
+                     QString(), &TfMain::mTraceClick);
+    mRunToCursor = AddItem(mRunMenu, "mRunToCursor", QStringLiteral("&Run To Cursor"),
+                           QKeySequence(Qt::Key_F4), QString(), &TfMain::mRunToCursorClick);
+
+    mHelpMenu = mMainMenu->addMenu(QStringLiteral("&Help"));
+    mHelpMenu->setObjectName(QStringLiteral("mHelpMenu"));
+    mAbout =
+        AddItem(mHelpMenu, "mAbout", QStringLiteral("&About Corvane ..."), QKeySequence(Qt::Key_F1),
+                QStringLiteral("About|Shows copyright and version information of this application"),
+                &TfMain::mAboutClick);
+    mAbout->setMenuRole(QAction::NoRole);
+    mHelpMenu->setDefaultAction(mAbout);
+    // The menu sizes its items by their own font: a bold default item needs a
+    // bold font of its own, or its caption is cut short.
+    QFont bold = mAbout->font();
+    bold.setBold(true);
+    mAbout->setFont(bold);
+}
+
+void TfMain::CreateEditor() {
+    oText = new QPlainTextEdit(this);
+    oText->setObjectName(QStringLiteral("oText"));
+    oText->setFont(EditorFont());
+    oText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    oText->setWordWrapMode(QTextOption::NoWrap);
+    oText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    oText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    oText->setTabChangesFocus(false);
+    oText->installEventFilter(this);
+    setCentralWidget(oText);
+    oText->setFocus();
+    connect(oText, &QPlainTextEdit::textChanged, this, &TfMain::oTextChange);
+    connect(oText->document(), &QTextDocument::modificationChanged, this, &TfMain::oTextChange);
+    FormActivate();
+}
+
+void TfMain::CreateStatusBar() {
+    oStatusBar = new QStatusBar(this);
+    oStatusBar->setObjectName(QStringLiteral("oStatusBar"));
+    oStatusBar->setFixedHeight(kStatusHeight);
+    setStatusBar(oStatusBar);
+    // Fixed sizes: a text change then repaints the panel alone, not the bar.
+    panel0_ = new QLabel(oStatusBar);
+    panel0_->setObjectName(QStringLiteral("oStatusPanel0"));
+    panel0_->setAlignment(Qt::AlignCenter);
+    panel0_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    panel0_->setFixedSize(kModPanelWidth, kStatusHeight - 3);
+    panel1_ = new QLabel(oStatusBar);
+    panel1_->setObjectName(QStringLiteral("oStatusPanel1"));
+    panel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    panel1_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    panel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    panel1_->setFixedHeight(kStatusHeight - 3);
+    oStatusBar->addWidget(panel0_);
+    oStatusBar->addWidget(panel1_, 1);
+}
+
+// --- what the other windows read -------------------------------------------
+
+QString TfMain::Caption() const {
+    return windowTitle();
+}
+
+QString TfMain::EditorText() const {
+    QString text;
+    const QTextDocument* doc = oText->document();
+    text.reserve(doc->characterCount() + doc->blockCount());
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block != doc->begin()) text += QStringLiteral("\r\n");
+        text += block.text();
+    }
+    return text;
+}
+
+int TfMain::LineCount() const {
+    return oText->document()->blockCount();
+}
+
+QString TfMain::LineAt(int index) const {
+    const QTextBlock block = oText->document()->findBlockByNumber(index);
+    return block.isValid() ? block.text() : QString();
+}
+
+int TfMain::SelectionStart() const {
+    return DocToCrlf(*oText->document(), oText->textCursor().selectionStart());
+}
+
+int TfMain::LineFromChar(int crlfPos) const {
+    const QTextDocument& doc = *oText->document();
+    return doc.findBlock(CrlfToDoc(doc, crlfPos)).blockNumber();
+}
+
+void TfMain::SetSelection(int crlfStart, int length) {
+    const QTextDocument& doc = *oText->document();
+    const int start = CrlfToDoc(doc, crlfStart);
+    const int crlfEnd = crlfStart + std::max(0, length);
+    int end = CrlfToDoc(doc, crlfEnd);
+    // An end between CR and LF takes in the whole line break.
+    if (DocToCrlf(doc, end) < crlfEnd) end = std::min(end + 1, doc.characterCount() - 1);
+    QTextCursor cursor = oText->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    oText->setTextCursor(cursor);
+    oText->ensureCursorVisible();
+}
+
+QString TfMain::PanelText(int panel) const {
+    return panel == 0 ? panel0_->text() : panel1_->text();
+}
+
+bool TfMain::Modified() const {
+    return oText->document()->isModified();
+}
+
+// --- window events -----------------------------------------------------------
+
+bool TfMain::event(QEvent* event) {
+    // Menu items report their hint as status tips; panel 1 shows it.
+    if (event->type() == QEvent::StatusTip) {
+        ApplicationHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TfMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+    bool canClose = false;
+    RunGuarded([&] { canClose = FormCloseQuery(); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    // Shift+Enter would put a line separator inside the line; here every new
+    // line is a real line break, as the run and the file see it.
+    if (watched == oText && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers() & Qt::ShiftModifier) {
+            oText->insertPlainText(QStringLiteral("\n"));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfMain::FormActivate() {
+    const QFontMetricsF metrics(oText->font());
+    oText->setTabStopDistance(metrics.horizontalAdvance(QString(kTabColumns, u'x')));
+    oText->viewport()->update();
+}
+
+bool TfMain::FormCloseQuery() {
+    return QuerySave();
+}
+
+void TfMain::oTextChange() {
+    panel0_->setText(Modified() ? Text(corvane::sModified) : QString());
+}
+
+void TfMain::ApplicationHint(const QString& hint) {
+    panel1_->setText(hint);
+}
+
+// Qt takes "[*]" in a window title for the place of its modified marker and
+// drops it; "[*][*]" shows as "[*]". The caption is kept in that form, so a
+// file name holding "[*]" shows in full wherever the caption becomes a title.
+void TfMain::UpdateCaption() {
+    QString name = File.Name;
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + QStringLiteral(" - ") + Text(corvane::sProduct));
+    SetAppTitle(windowTitle());
+}
+
+// --- file commands -----------------------------------------------------------
+
+bool TfMain::QuerySave() {
+    if (!Modified()) return true;
+    QString question = Text(corvane::sSaveChanges);
+    question.insert(question.lastIndexOf(u'?'), File.Name);
+    switch (Dialogs().Ask(this, Text(corvane::sProduct), question)) {
+    case TDialogs::TAnswer::Yes: return SaveFile(false);
+    case TDialogs::TAnswer::No: return true;
+    case TDialogs::TAnswer::Cancel: return false;
+    }
+    return false;
+}
+
+void TfMain::ReplaceText(const QString& crlfText) {
+    QString text = crlfText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    oText->setPlainText(text);
+    oText->document()->setModified(false);
+    oTextChange();
+}
+
+void TfMain::SetFileFrom(const QString& path) {
+    const QFileInfo info(QFileInfo(path).absoluteFilePath());
+    File.Name = info.fileName();
+    File.Dir = QDir::toNativeSeparators(info.absolutePath());
+}
+
+void TfMain::LoadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        Fail(QStringLiteral("Cannot open file ") + NativePath(path));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        Fail(QStringLiteral("Cannot open file ") + NativePath(path));
+    const corvane::TDecodedText decoded =
+        corvane::DecodeFile(std::string_view(bytes.constData(), bytes.size()));
+    ReplaceText(QString::fromStdU16String(decoded.Text));
+    encoding_ = decoded.Encoding;
+    byteOrderMark_ = decoded.ByteOrderMark;
+}
+
+void TfMain::WriteFile(const QString& path) {
+    const QFileInfo info(path);
+    // The save dialog refuses read-only files; a rename over them would not.
+    if (info.exists() && (!info.isFile() || !info.isWritable()))
+        Fail(QStringLiteral("Cannot create file ") + NativePath(path));
+    corvane::TEncoding used = encoding_;
+    const std::string bytes =
+        corvane::EncodeFile(EditorText().toStdU16String(), encoding_, byteOrderMark_, &used);
+    // The target is replaced only once the new text is completely written.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        Fail(QStringLiteral("Cannot create file ") + NativePath(path));
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size || !file.commit()) {
+        file.cancelWriting();
+        Fail(QStringLiteral("Stream write error"));
+    }
+    encoding_ = used;
+    if (used != corvane::TEncoding::Utf8) byteOrderMark_ = false;
+}
+
+bool TfMain::SaveFile(bool askName) {
+    QString target;
+    if (askName || File.Dir.isEmpty()) {
+        target = Dialogs().SaveFileName(this, Text(corvane::sFileFilter), File.Name,
+                                        Text(corvane::sDefaultExt));
+        if (target.isEmpty()) return false;
+    } else {
+        target = QDir(File.Dir).filePath(File.Name);
+    }
+    WriteFile(target);
+    SetFileFrom(target);
+    UpdateCaption();
+    oText->document()->setModified(false);
+    oTextChange();
+    return true;
+}
+
+void TfMain::mNewClick() {
+    if (!QuerySave()) return;
+    File = {Text(corvane::sUntitled), QString()};
+    ReplaceText(QString());
+    encoding_ = corvane::TEncoding::Utf8;
+    byteOrderMark_ = false;
+    UpdateCaption();
+}
+
+void TfMain::mOpenClick() {
+    if (!QuerySave()) return;
+    const QString path = Dialogs().OpenFileName(this, Text(corvane::sFileFilter), lastOpened_);
+    if (path.isEmpty()) return;
+    lastOpened_ = path;
+    LoadFile(path);
+    SetFileFrom(path);
+    UpdateCaption();
+}
+
+void TfMain::mSaveClick() {
+    SaveFile(false);
+}
+
+void TfMain::mSaveAsClick() {
+    SaveFile(true);
+}
+
+void TfMain::mExitClick() {
+    close();
+}
+
+// --- edit commands -----------------------------------------------------------
+
+void TfMain::mUndoClick() {
+    oText->undo();
+}
+
+void TfMain::mCutClick() {
+    oText->cut();
+}
+
+void TfMain::mCopyClick() {
+    oText->copy();
+}
+
+void TfMain::mPasteClick() {
+    oText->paste();
+}
+
+void TfMain::mSelectAllClick() {
+    oText->selectAll();
+}
+
+void TfMain::mDeselectClick() {
+    QTextCursor cursor = oText->textCursor();
+    cursor.setPosition(0);
+    oText->setTextCursor(cursor);
+}
+
+void TfMain::mAboutClick() {
+    if (fAbout) fAbout->exec();
+}

@@ -1,0 +1,211 @@
+#include "windows/run.h"
+
+#include "core/appstrings.h"
+#include "core/executor.h"
+#include "core/parser.h"
+#include "core/text_codec.h"
+#include "gui/barparts.h"
+#include "windows/break.h"
+#include "windows/editorlink.h"
+#include "windows/globals.h"
+#include "windows/guihost.h"
+#include "windows/input.h"
+#include "windows/outputview.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::TProgram>()) {
+    setObjectName("fRun");
+    setFont(FormFont());
+    setWindowTitle("fRun");
+
+    oStatusBar = new QStatusBar(this);
+    oStatusBar->setObjectName("oStatusBar");
+    panels_[0] = AddPanel(oStatusBar, 150);
+    panels_[1] = AddPanel(oStatusBar, 0);
+
+    oText = new TOutputView(this);
+    oText->setObjectName("oText");
+    QPalette palette = oText->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window).darker(106));
+    oText->setPalette(palette);
+
+    mMainMenu = new QMenuBar(this);
+    mMainMenu->setObjectName("mMainMenu");
+    mClose = AddBarCommand(mMainMenu, "mClose", "&Close (Esc)", Qt::Key_Escape);
+    mBreak = AddBarCommand(mMainMenu, "mBreak", "&Break (F6)", Qt::Key_F6);
+    mStop = AddBarCommand(mMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
+    connect(mClose, &QAction::triggered, this, &TfRun::mCloseClick);
+    connect(mBreak, &QAction::triggered, this, &TfRun::mBreakClick);
+    connect(mStop, &QAction::triggered, this, &TfRun::mStopClick);
+
+    oTimer = new QTimer(this);
+    oTimer->setObjectName("oTimer");
+    oTimer->setInterval(100);
+    oTimer->setSingleShot(true);
+    connect(oTimer, &QTimer::timeout, this, &TfRun::oTimerTimer);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(mMainMenu);
+    layout->addWidget(oText, 1);
+    layout->addWidget(oStatusBar);
+    resize(274, 280);
+}
+
+TfRun::~TfRun() = default;
+
+QString TfRun::OutputText() const {
+    return oText->Text();
+}
+
+QString TfRun::PanelText(int panel) const {
+    return panel >= 0 && panel < 2 ? panels_[panel]->text() : QString();
+}
+
+const TStopLines& TfRun::BreakStops() {
+    static const TStopLines none;
+    return fBreak ? fBreak->StopLines() : none;
+}
+
+int32_t TfRun::ParseProgram() {
+    TGuiHost host(*this, *oText, BreakStops());
+    const std::string text = corvane::ToMachineText(EditorText().toStdU16String());
+    return corvane::ParseProgram(text, *Prog, host);
+}
+
+void TfRun::OutputValue(uint32_t value) {
+    oText->Append(value);
+}
+
+void TfRun::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return; // restored from minimised: not a new showing
+    setWindowTitle(MainCaption() + " - [run]");
+    oText->Clear();
+    oTimer->start();
+}
+
+void TfRun::hideEvent(QHideEvent* event) {
+    // A window closed before its timer fired must not start a run unseen.
+    if (!event->spontaneous()) oTimer->stop();
+    QDialog::hideEvent(event);
+}
+
+void TfRun::oTimerTimer() {
+    oTimer->stop();
+    inRunProgram_ = true;
+    RunProgram();
+    inRunProgram_ = false;
+}
+
+void TfRun::SetPhase(const char* text) {
+    panels_[1]->setText(QString::fromLatin1(text));
+}
+
+void TfRun::SetLineText(const QString& text) {
+    panels_[0]->setText(text);
+}
+
+void TfRun::SetMenus(bool running) {
+    mClose->setEnabled(!running);
+    mBreak->setEnabled(running);
+    mStop->setEnabled(running);
+}
+
+bool TfRun::Failed(int32_t result) {
+    ErrorPos = result + 1;
+    if (result == -1) return false;
+    Prog->State = corvane::psFailed;
+    done(ResultFailed);
+    return true;
+}
+
+void TfRun::RunProgram() {
+    using namespace corvane;
+    SetPhase(Str(sParsing));
+    if (Failed(ParseProgram())) return;
+
+    TGuiHost host(*this, *oText, BreakStops());
+    SetPhase(Str(sLinking));
+    if (Failed(Prog->Link(host))) return;
+
+    SetPhase(Str(sWaitingForInput));
+    if (fInput->exec() == TfInput::ResultCancelled) {
+        Prog->State = psFailed;
+        done(ResultAborted);
+        return;
+    }
+
+    SetMenus(true);
+    fBreak->PrepareRun();
+    SetPhase(Str(sRunning));
+    TInputList& input = fInput->InputList;
+    if (Failed(Prog->Start(host, input, StartState))) return;
+    while (Prog->State == psBreak) {
+        host.Show();
+        switch (fBreak->exec()) {
+        case TfBreak::ResultContinue: Prog->State = psRun; break;
+        case TfBreak::ResultNext: Prog->State = psStep; break;
+        case TfBreak::ResultStop: Prog->State = psStop; break;
+        default: break; // still paused: the break window comes back
+        }
+        if (Failed(Prog->Resume(host, input))) return;
+    }
+    host.Show();
+    Finish();
+}
+
+void TfRun::Finish() {
+    SetMenus(false);
+    if (Prog->State == corvane::psStop) setWindowTitle(MainCaption() + " - [stop]");
+    if (Prog->State == corvane::psFinished) setWindowTitle(MainCaption() + " - [finished]");
+    panels_[0]->clear();
+    panels_[1]->clear();
+}
+
+void TfRun::mCloseClick() {
+    reject();
+}
+
+// Every way of closing the window by the user comes here. While RunProgram is
+// at work (also while it parses, links or waits for input, when the state word
+// still says how the previous run ended) the window stays: closing it then
+// would leave the run going on in a hidden window.
+void TfRun::reject() {
+    if (Ended() && !inRunProgram_) {
+        done(ResultClosed);
+        return;
+    }
+    corvane::ShowError(corvane::sCannotClose);
+    // Without a window manager nobody hands the activation back when the box
+    // closes, and Stop, Break and Close would no longer get their keys.
+    activateWindow();
+}
+
+void TfRun::mStopClick() {
+    Prog->State = corvane::psStop;
+}
+
+void TfRun::mBreakClick() {
+    if (Prog->State == corvane::psRun) Prog->State = corvane::psBreak;
+}
+
+// Esc is Close's shortcut and nothing else: a disabled Close ignores it. (It
+// arrives here when the shortcut did not take it, as when the window is not
+// the active one.)
+void TfRun::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        if (mClose->isEnabled()) mClose->trigger();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

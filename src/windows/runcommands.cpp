@@ -1,0 +1,33 @@
+// The Run menu: Run, Trace and Run To Cursor. Each hands the run window its
+// start state and target line, shows it modally, and after a failed run
+// selects the failing character (no edit: the modified flag stays).
+#include "core/program.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
+#include "windows/run.h"
+
+namespace {
+
+void RunFromEditor(TfMain& editor, int32_t startState, int32_t runToLine) {
+    fRun->StartState = startState;
+    fRun->RunToLine = runToLine;
+    const int result = fRun->exec();
+    // Back to the editor, also where no window manager hands the focus back.
+    editor.activateWindow();
+    if (result == TfRun::ResultFailed) editor.SetSelection(fRun->ErrorPos - 1, 1);
+}
+
+} // namespace
+
+void TfMain::mRunClick() {
+    RunFromEditor(*this, corvane::psRun, 0);
+}
+
+void TfMain::mTraceClick() {
+    RunFromEditor(*this, corvane::psBreak, 0);
+}
+
+// The line that holds the start of the selection, whichever end the caret is at.
+void TfMain::mRunToCursorClick() {
+    RunFromEditor(*this, corvane::psRun, LineFromChar(SelectionStart()) + 1);
+}

@@ -1,9 +1,68 @@
 #include "gui/barparts.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int PanelHeight = 16;
+
+class TStatusPanel : public QLabel {
+public:
+    TStatusPanel(QWidget* parent, int width, QString widest, bool cut)
+        : QLabel(parent), designed_(width), widest_(std::move(widest)), cut_(cut) {
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setFixedHeight(PanelHeight);
+        if (designed_ > 0)
+            FitWidth();
+        else if (cut_)
+            setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange && designed_ > 0) FitWidth();
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        if (!cut_) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        drawFrame(&painter);
+        const int indent = frameWidth() > 0 ? fontMetrics().horizontalAdvance(u'x') / 2 : 0;
+        const QRect room = contentsRect().adjusted(indent, 0, -indent, 0);
+        painter.drawText(room, int(alignment()),
+                         fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+    }
+
+private:
+    // QLabel's own size hint for the widest text is what shows it uncut; the
+    // hint never falls below the minimum width, so that goes first.
+    void FitWidth() {
+        const QString shown = text();
+        setMinimumWidth(0);
+        setText(widest_);
+        const int needed = sizeHint().width();
+        setText(shown);
+        setFixedWidth(std::max(designed_, needed));
+    }
+
+    int designed_;
+    QString widest_;
+    bool cut_;
+};
+
+} // namespace
 
 QAction* AddBarCommand(QMenuBar* bar, const char* name, const QString& caption,
                        const QKeySequence& shortcut) {
@@ -13,12 +72,14 @@ QAction* AddBarCommand(QMenuBar* bar, const char* name, const QString& caption,
     return action;
 }
 
-QLabel* AddPanel(QStatusBar* bar, int width) {
-    auto* panel = new QLabel(bar);
-    if (width > 0)
-        panel->setFixedSize(width, 17);
-    else
-        panel->setFixedHeight(17);
+QLabel* AddPanel(QStatusBar* bar, int width, const QString& widest) {
+    auto* panel = new TStatusPanel(bar, width, widest, false);
     bar->addWidget(panel, width > 0 ? 0 : 1);
+    return panel;
+}
+
+QLabel* AddCuttingPanel(QStatusBar* bar) {
+    auto* panel = new TStatusPanel(bar, 0, {}, true);
+    bar->addWidget(panel, 1);
     return panel;
 }

@@ -13,7 +13,16 @@ class QStatusBar;
 QAction* AddBarCommand(QMenuBar* bar, const char* name, const QString& caption,
                        const QKeySequence& shortcut);
 
-// A status panel of a fixed width, or (width 0) one that takes the rest of the
-// bar. Panels get a fixed size: a panel whose size follows its text makes the
-// whole bar lay out and repaint on every change.
-QLabel* AddPanel(QStatusBar* bar, int width);
+// A framed status panel (the main window's look). With a width, the panel is
+// that wide, or wider when `widest` (the longest text it can be given) would
+// not fit at the font in use; it refits whenever its font changes. With width
+// 0 it takes the rest of the bar, and at least its text's width.
+//
+// Panels get a fixed height, and a fixed width where they have one: a panel
+// whose size follows its text makes the whole bar lay out and repaint on
+// every change.
+QLabel* AddPanel(QStatusBar* bar, int width, const QString& widest = {});
+
+// A framed panel that takes the rest of the bar and cuts a text that does not
+// fit with an ellipsis: its text never widens the window.
+QLabel* AddCuttingPanel(QStatusBar* bar);

@@ -6,18 +6,25 @@
 #include "windows/editorlink.h"
 #include "windows/globals.h"
 #include "windows/input.h"
+#include "windows/linelist.h"
 #include "windows/run.h"
 #include "windows/stacksummary.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -37,6 +44,7 @@ public:
 
 TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
     setObjectName("fBreak");
+    setFont(FormFont());
     setWindowTitle("fBreak");
 
     oMainMenu = new QMenuBar(this);
@@ -54,8 +62,10 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
     connect(mNext, &QAction::triggered, this, &TfBreak::mNextClick);
     connect(mStop, &QAction::triggered, this, &TfBreak::mStopClick);
 
-    oCheckListBox = new QListWidget(this);
+    lines_ = new TLineModel(stops_, this);
+    oCheckListBox = new QListView(this);
     oCheckListBox->setObjectName("oCheckListBox");
+    oCheckListBox->setModel(lines_);
     oCheckListBox->setFont(ProgramFont());
     oCheckListBox->setUniformItemSizes(true);
     oCheckListBox->setItemDelegate(new TLineDelegate(oCheckListBox));
@@ -64,9 +74,9 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
     oStatusBar->setObjectName("oStatusBar");
     oStatusBar->setSizeGripEnabled(false);
     oStatusBar->setFixedHeight(19);
-    panels_[0] = AddPanel(oStatusBar, 100);
-    panels_[1] = AddPanel(oStatusBar, 100);
-    panels_[2] = AddPanel(oStatusBar, 0);
+    panels_[0] = AddPanel(oStatusBar, 100, "WR: -2147483648");
+    panels_[1] = AddPanel(oStatusBar, 100, "In: -2147483648");
+    panels_[2] = AddCuttingPanel(oStatusBar);
     oStatusBar->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
@@ -79,6 +89,7 @@ TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
 }
 
 QString TfBreak::ExpandTabs(const QString& text) {
+    if (!text.contains(u'\t')) return text;
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
@@ -92,36 +103,38 @@ QString TfBreak::ExpandTabs(const QString& text) {
 
 void TfBreak::PrepareRun() {
     setWindowTitle(MainCaption() + " - [break]");
-    oCheckListBox->clear();
-    const int count = EditorLineCount();
-    stops_.Reset(count);
-    for (int i = 0; i < count; ++i) {
-        auto* item = new QListWidgetItem(ExpandTabs(EditorLine(i)), oCheckListBox);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-    for (int j = 0; j < EditorLineCount(); ++j) {
-        const QListWidgetItem* item = oCheckListBox->item(j);
-        if (item && item->text().toUpper().contains(QStringLiteral("<BREAK>")))
+    QStringList lines = EditorLines();
+    for (QString& line : lines)
+        line = ExpandTabs(line);
+    lines_->SetLines(std::move(lines));
+    const int listed = std::min(EditorLineCount(), lines_->rowCount());
+    for (int j = 0; j < listed; ++j) {
+        const QString& line = lines_->Line(j);
+        // Upper-casing leaves "<" alone: a line without one cannot hold the marker.
+        if (line.contains(u'<') && line.toUpper().contains(QStringLiteral("<BREAK>")))
             SetStopLine(j, true);
     }
 }
 
 void TfBreak::SetStopLine(int index, bool mark) {
     if (index < 0 || index >= EditorLineCount()) return;
-    QListWidgetItem* item = oCheckListBox->item(index);
-    if (!item) return;
-    item->setCheckState(mark ? Qt::Checked : Qt::Unchecked);
-    stops_.Set(index, mark);
+    lines_->SetMark(index, mark);
 }
 
 int32_t TfBreak::RunToLine() {
     return fRun ? fRun->RunToLine : 0;
 }
 
-void TfBreak::TakeMarks() {
-    for (int j = 0; j < oCheckListBox->count(); ++j)
-        stops_.Set(j, oCheckListBox->item(j)->checkState() == Qt::Checked);
+QString TfBreak::ListedLine(int row) const {
+    return row >= 0 && row < lines_->rowCount() ? lines_->Line(row) : QString();
+}
+
+// No glyph is narrower than two pixels, and the panel is never wider than
+// the screen.
+int TfBreak::SummaryBound() const {
+    const QScreen* shown = screen();
+    const int width = shown ? shown->virtualGeometry().width() : 4096;
+    return std::max(width, 1024) / 2;
 }
 
 QString TfBreak::PanelText(int panel) const {
@@ -130,22 +143,22 @@ QString TfBreak::PanelText(int panel) const {
 
 void TfBreak::FormActivate() {
     const int row = fRun ? fRun->StopLine - 1 : -1;
-    if (row >= 0 && row < oCheckListBox->count()) {
-        oCheckListBox->setCurrentRow(row);
-        oCheckListBox->scrollToItem(oCheckListBox->item(row));
+    if (row >= 0 && row < lines_->rowCount()) {
+        oCheckListBox->setCurrentIndex(lines_->index(row));
+        oCheckListBox->scrollTo(lines_->index(row));
     } else {
-        oCheckListBox->setCurrentRow(-1);
+        oCheckListBox->setCurrentIndex({});
         oCheckListBox->clearSelection();
     }
     panels_[0]->setText("WR: " + SignedText(fRun ? fRun->GetWorkRegister() : 0));
     uint32_t next = 0;
     panels_[1]->setText(
         "In: " + (fInput && fInput->InputList.Peek(next) ? SignedText(next) : QString("EMPTY")));
-    panels_[2]->setText(fRun ? StackSummary(*fRun->Prog) : QString());
+    panels_[2]->setText(fRun ? StackSummary(*fRun->Prog, SummaryBound()) : QString());
 }
 
 void TfBreak::oStatusBarDblClick() {
-    QString text = panels_[2]->text();
+    QString text = fRun ? StackSummary(*fRun->Prog) : QString();
     text.replace(u';', u'\n');
     ShowInfoBox(this, windowTitle(), text);
     // Without a window manager nobody hands the activation back when the box
@@ -153,13 +166,24 @@ void TfBreak::oStatusBarDblClick() {
     activateWindow();
 }
 
+// QDialog::done closes the window, and closing throws its native window away:
+// every pause would open a new window, placed anew. Hiding ends the modal
+// showing as well and keeps the window.
 void TfBreak::done(int result) {
-    TakeMarks();
-    QDialog::done(result);
+    setResult(result);
+    hide();
+    Q_EMIT finished(result);
 }
 
 void TfBreak::reject() {
     done(ResultStop);
+}
+
+// The close box stops the run. The close itself is refused once the window is
+// hidden: an accepted close destroys the native window (see done).
+void TfBreak::closeEvent(QCloseEvent* event) {
+    reject();
+    event->ignore();
 }
 
 bool TfBreak::event(QEvent* event) {
@@ -178,9 +202,34 @@ void TfBreak::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+// Put back where it was last hidden, as an explicit position: a window mapped
+// again without one is placed anew by the window manager. Before the first
+// showing there is none, and the window manager places the window. (A move()
+// to the place the widget already has would not reach the window.)
+void TfBreak::setVisible(bool visible) {
+    if (visible && placed_ && !isVisible()) {
+        if (QWindow* window = windowHandle())
+            window->setPosition(place_);
+        else
+            move(place_);
+    }
+    QDialog::setVisible(visible);
+}
+
+// Not QDialog's showEvent: it centres the window over its parent at every
+// showing, at a place computed before the window has a frame (off the
+// screen's top for a window that is large or not yet laid out).
 void TfBreak::showEvent(QShowEvent* event) {
     FormActivate();
-    QDialog::showEvent(event);
+    QWidget::showEvent(event); // NOLINT(bugprone-parent-virtual-call)
+}
+
+void TfBreak::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        place_ = geometry().topLeft(); // the client area's: frames differ
+        placed_ = true;
+    }
+    QDialog::hideEvent(event);
 }
 
 bool TfBreak::eventFilter(QObject* watched, QEvent* event) {

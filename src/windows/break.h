@@ -9,16 +9,20 @@
 
 class QAction;
 class QLabel;
-class QListWidget;
+class QListView;
+class TLineModel;
 class QMenuBar;
 class QStatusBar;
 
 // Shown modally while a run is paused. Modal results: 1 Continue (F9, Esc, a
 // click on its menu item), 4 Next (F8), 2 Stop (F5, the close box).
 //
-// Its check marks are the breakpoints. The executor's stop test reads a copy
-// of them, one bit per line, taken at PrepareRun and whenever a pause ends;
-// SetStopLine changes mark and bit together.
+// Its check marks are the breakpoints: the list's model keeps them as the
+// bits the executor's stop test reads, one per line.
+//
+// The window is shown at the system's default place the first time; later
+// showings put it back where it was when it was last hidden, so a window the
+// user moved aside stays there.
 class TfBreak : public QDialog {
     Q_OBJECT
 public:
@@ -30,7 +34,7 @@ public:
 
     QMenuBar* oMainMenu = nullptr;
     QAction* mContinue = nullptr;
-    QListWidget* oCheckListBox = nullptr;
+    QListView* oCheckListBox = nullptr;
     QStatusBar* oStatusBar = nullptr;
     QAction* mStop = nullptr;
     QAction* mNext = nullptr;
@@ -52,12 +56,17 @@ public:
     static QString ExpandTabs(const QString& text);
 
     QString PanelText(int panel) const;
+    // Line `row` as listed (tabs expanded) and whether it carries a mark.
+    QString ListedLine(int row) const;
+    bool Marked(int row) const { return stops_.Marked(row); }
 
     void FormActivate();
     void mContinueClick() { done(ResultContinue); }
     void mNextClick() { done(ResultNext); }
     void mStopClick() { done(ResultStop); }
     void oStatusBarDblClick();
+
+    void setVisible(bool visible) override;
 
 public Q_SLOTS:
     void done(int result) override;
@@ -67,12 +76,18 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static int32_t RunToLine();
-    void TakeMarks();
+    // The most characters panel 2 can show: the summary is built no longer.
+    int SummaryBound() const;
 
     QLabel* panels_[3] = {};
     TStopLines stops_;
+    TLineModel* lines_ = nullptr;
+    QPoint place_;
+    bool placed_ = false;
 };

@@ -41,6 +41,7 @@ private:
 
 TfInput::TfInput(QWidget* parent) : QDialog(parent) {
     setObjectName("fInput");
+    setFont(FormFont());
     setWindowTitle("fInput");
 
     oOldInputs = new QComboBox(this);

@@ -24,6 +24,7 @@
 
 TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::TProgram>()) {
     setObjectName("fRun");
+    setFont(FormFont());
     setWindowTitle("fRun");
 
     oStatusBar = new QStatusBar(this);

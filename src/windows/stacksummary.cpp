@@ -11,9 +11,9 @@ QString SignedText(uint32_t value) {
     return QString::fromStdString(corvane::SignedText(value));
 }
 
-QString StackSummary(const corvane::TProgram& program) {
+QString StackSummary(const corvane::TProgram& program, int bound) {
     QString text;
-    for (int32_t i = 0; i < program.StackCount(); ++i) {
+    for (int32_t i = 0; i < program.StackCount() && text.size() < bound; ++i) {
         const corvane::TStackRec& stack = *program.StackAt(i);
         text +=
             stack.Name.empty() ? QStringLiteral("Primary Stack") : QString::fromLatin1(stack.Name);

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <climits>
 #include <cstdint>
 
 namespace corvane {
@@ -15,4 +16,8 @@ QString SignedText(uint32_t value);
 // Every stack in list order (newest first, the primary stack last): its name
 // and ": " ("Primary Stack: " for the primary stack), "EMPTY" or at most four
 // values from the top down (",..." when more follow), then "; ".
-QString StackSummary(const corvane::TProgram& program);
+//
+// With a bound, the text stops at the first stack that ends at or beyond
+// `bound` characters: what a panel can show costs the same for ten stacks as
+// for a million.
+QString StackSummary(const corvane::TProgram& program, int bound = INT_MAX);

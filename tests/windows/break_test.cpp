@@ -8,15 +8,20 @@
 #include "support/modaldriver.h"
 #include "windows/break.h"
 #include "windows/editor.h"
+#include "windows/editorlink.h"
 #include "windows/globals.h"
 #include "windows/input.h"
 #include "windows/run.h"
 #include "windows/stacksummary.h"
 
 #include <QAction>
-#include <QListWidget>
+#include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QtTest>
 
 #include <memory>
@@ -48,9 +53,16 @@ class BreakWindowTest : public QObject {
 
     static QList<bool> Marks() {
         QList<bool> marks;
-        for (int i = 0; i < fBreak->oCheckListBox->count(); ++i)
-            marks << (fBreak->oCheckListBox->item(i)->checkState() == Qt::Checked);
+        const QAbstractItemModel* model = fBreak->oCheckListBox->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            marks << (model->index(i, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked);
         return marks;
+    }
+
+    // As the check box of a line does when clicked.
+    static void SetMark(int row, Qt::CheckState state) {
+        QAbstractItemModel* model = fBreak->oCheckListBox->model();
+        model->setData(model->index(row, 0), state, Qt::CheckStateRole);
     }
 
     int ShowAndAnswer(TModalDriver::TAction act) {
@@ -104,8 +116,8 @@ private Q_SLOTS:
         SetEditor("SET 1 // <BREAK>\r\n\tOUTPUT\r\n// <break>\r\nEXIT // <Break>\r\nx<brea k>");
         fBreak->PrepareRun();
         QCOMPARE(fBreak->windowTitle(), fMain->Caption() + " - [break]");
-        QCOMPARE(fBreak->oCheckListBox->count(), 5);
-        QCOMPARE(fBreak->oCheckListBox->item(1)->text(), QString(16, ' ') + "OUTPUT");
+        QCOMPARE(fBreak->oCheckListBox->model()->rowCount(), 5);
+        QCOMPARE(fBreak->ListedLine(1), QString(16, ' ') + "OUTPUT");
         QCOMPARE(Marks(), (QList<bool>{true, false, true, true, false}));
         QVERIFY(fBreak->IsStopLine(0));
         QVERIFY(!fBreak->IsStopLine(1));
@@ -140,8 +152,8 @@ private Q_SLOTS:
         SetEditor("SET 1\r\nSET 2 // <BREAK>\r\nSET 3");
         fBreak->PrepareRun();
         const int result = ShowAndAnswer([](QWidget*) {
-            fBreak->oCheckListBox->item(0)->setCheckState(Qt::Checked);
-            fBreak->oCheckListBox->item(1)->setCheckState(Qt::Unchecked);
+            SetMark(0, Qt::Checked);
+            SetMark(1, Qt::Unchecked);
             fBreak->mContinue->trigger();
         });
         QCOMPARE(result, TfBreak::ResultContinue);
@@ -161,7 +173,7 @@ private Q_SLOTS:
         int row = -2;
         ShowAndAnswer([&](QWidget*) {
             panels << fBreak->PanelText(0) << fBreak->PanelText(1) << fBreak->PanelText(2);
-            row = fBreak->oCheckListBox->currentRow();
+            row = fBreak->oCheckListBox->currentIndex().row();
             fBreak->mContinue->trigger();
         });
         QCOMPARE(panels,
@@ -174,11 +186,11 @@ private Q_SLOTS:
         fRun->StopLine = -1;
         ShowAndAnswer([&](QWidget*) {
             panels = {fBreak->PanelText(0), fBreak->PanelText(1)};
-            row = fBreak->oCheckListBox->currentRow();
+            row = fBreak->oCheckListBox->currentIndex().row();
             fBreak->mContinue->trigger();
         });
         QCOMPARE(panels, (QStringList{"WR: -2147483648", "In: EMPTY"}));
-        QVERIFY(fBreak->oCheckListBox->selectedItems().isEmpty());
+        QVERIFY(fBreak->oCheckListBox->selectionModel()->selectedIndexes().isEmpty());
     }
 
     void doubleClickShowsOneStackPerLine() {
@@ -250,17 +262,144 @@ private Q_SLOTS:
                  result);
     }
 
-    void spaceTogglesTheMarkOfTheSelectedLine() {
-        SetEditor("SET 1\r\nSET 2");
+    void spaceAndMouseToggleMarks() {
+        SetEditor("SET 1\r\nSET 2\r\nSET 3");
         fBreak->PrepareRun();
         fRun->StopLine = 2;
         ShowAndAnswer([](QWidget*) {
-            fBreak->oCheckListBox->setFocus();
-            QTest::keyClick(fBreak->oCheckListBox, Qt::Key_Space);
+            QListView* list = fBreak->oCheckListBox;
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Space);
+            QStyleOptionViewItem option;
+            option.initFrom(list);
+            option.rect = list->visualRect(list->model()->index(2, 0));
+            option.features |= QStyleOptionViewItem::HasCheckIndicator;
+            const QRect box =
+                list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
             fBreak->mContinue->trigger();
         });
-        QCOMPARE(Marks(), (QList<bool>{false, true}));
-        QVERIFY(fBreak->IsStopLine(1));
+        QCOMPARE(Marks(), (QList<bool>{false, true, true}));
+        QVERIFY(fBreak->IsStopLine(1) && fBreak->IsStopLine(2));
+    }
+
+    // The widest register and input texts fit their panels uncut, at the
+    // windows' own font and at a larger one; every window's panels are framed
+    // as the main window's are.
+    void panelsHoldTheirWidestTexts() {
+        QCOMPARE(fBreak->font().pixelSize(), 11);
+        QCOMPARE(fRun->font().pixelSize(), 11);
+        QCOMPARE(fInput->font().pixelSize(), 11);
+        const QList<QLabel*> panels =
+            fBreak->oStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(panels.size(), 3);
+        const auto fits = [&](int panel, const QString& text) {
+            const QLabel* label = panels[panel];
+            const int indent = label->fontMetrics().horizontalAdvance(u'x') / 2;
+            return label->contentsRect().width() - indent >=
+                   label->fontMetrics().horizontalAdvance(text);
+        };
+        QFont large = FormFont();
+        large.setPixelSize(17);
+        for (const QFont& font : {FormFont(), large}) {
+            fBreak->setFont(font);
+            QVERIFY2(fits(0, "WR: -2147483648"), qPrintable(font.toString()));
+            QVERIFY2(fits(1, "In: -2147483648"), qPrintable(font.toString()));
+            QVERIFY(panels[0]->width() >= 100 && panels[1]->width() >= 100);
+        }
+        fBreak->setFont(FormFont());
+        fBreak->resize(296, 280); // the larger font widened the window
+
+        const QFrame* mainPanel = fMain->oStatusBar->findChild<QLabel*>("oStatusPanel1");
+        QVERIFY(mainPanel);
+        QList<QLabel*> all = panels + fRun->oStatusBar->findChildren<QLabel*>();
+        for (const QLabel* panel : all)
+            QCOMPARE(panel->frameStyle(), mainPanel->frameStyle());
+    }
+
+    // Panel 2 cuts what does not fit; the window keeps its size, however many
+    // and however long the stacks' names.
+    void longStackSummaryKeepsTheWindowNarrow() {
+        SetEditor("SET 1");
+        fBreak->PrepareRun();
+        TProgram& prog = *fRun->Prog;
+        prog.ClearStacks();
+        prog.AddStack("");
+        for (int i = 0; i < 14; ++i)
+            prog.AddStack(QString("A_RATHER_LONG_STACK_NAME_NUMBER_%1").arg(i).toStdString());
+        int width = 0, minimum = 0;
+        QString panel;
+        ShowAndAnswer([&](QWidget*) {
+            width = fBreak->width();
+            minimum = fBreak->minimumSizeHint().width();
+            panel = fBreak->PanelText(2);
+            fBreak->mContinue->trigger();
+        });
+        QVERIFY2(width <= 296, qPrintable(QString::number(width)));
+        QVERIFY(minimum < 296);
+        QVERIFY(width <= fBreak->screen()->availableGeometry().width());
+        QVERIFY(panel.startsWith("A_RATHER_LONG_STACK_NAME_NUMBER_13: EMPTY; "));
+        FillExample(prog);
+    }
+
+    // The window is shown again where it was hidden, as the same window.
+    // (Under a window manager a move lands a little later.)
+    void placeKeptAcrossPauses() {
+        SetEditor("SET 1");
+        fBreak->PrepareRun();
+        const QPoint place(137, 91);
+        WId first = 0, second = 0;
+        bool moved = false, kept = false;
+        ShowAndAnswer([&](QWidget*) {
+            first = fBreak->winId();
+            fBreak->move(place);
+            moved = QTest::qWaitFor([&] { return fBreak->pos() == place; }, 2000);
+            QTest::qWait(200); // the window manager's answer to the move
+            fBreak->mNext->trigger();
+        });
+        ShowAndAnswer([&](QWidget*) {
+            second = fBreak->winId();
+            kept = QTest::qWaitFor([&] { return fBreak->pos() == place; }, 2000);
+            fBreak->close(); // the close box
+        });
+        QVERIFY(moved);
+        QVERIFY2(kept, qPrintable(QString("at %1,%2").arg(fBreak->x()).arg(fBreak->y())));
+        QCOMPARE(second, first);
+        WId third = 0;
+        ShowAndAnswer([&](QWidget*) {
+            third = fBreak->winId();
+            kept = QTest::qWaitFor([&] { return fBreak->pos() == place; }, 2000);
+            fBreak->mContinue->trigger();
+        });
+        QVERIFY(kept);
+        QCOMPARE(third, first);
+    }
+
+    // The panel shows only what it can; the box still lists every stack.
+    void nextWithAMillionStacks() {
+        SetEditor("SET 1");
+        fBreak->PrepareRun();
+        TProgram& prog = *fRun->Prog;
+        prog.ClearStacks();
+        prog.AddStack("");
+        constexpr int count = 1000000;
+        for (int i = 0; i < count; ++i)
+            prog.AddStack(QByteArray("S").append(QByteArray::number(i)).toStdString());
+        QString panel;
+        const int result = ShowAndAnswer([&](QWidget*) {
+            panel = fBreak->PanelText(2);
+            fBreak->mNext->trigger();
+        });
+        QCOMPARE(result, TfBreak::ResultNext);
+        QVERIFY(panel.startsWith("S999999: EMPTY; S999998: EMPTY; "));
+        QVERIFY2(panel.size() < 10000, qPrintable(QString::number(panel.size())));
+        qsizetype lines = 0;
+        const TInfoBoxHook previous =
+            SetInfoBoxHook([&](const QString&, const QString& m) { lines = m.count(u'\n'); });
+        fBreak->oStatusBarDblClick();
+        SetInfoBoxHook(previous);
+        QCOMPARE(lines, count + 1);
+        FillExample(prog);
     }
 };
 

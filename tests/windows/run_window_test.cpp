@@ -18,7 +18,7 @@
 #include "windows/run.h"
 
 #include <QAction>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -69,7 +69,7 @@ bool Running() {
 
 // The line (1-based) the break window shows as the next command.
 int PausedLine() {
-    return fBreak->oCheckListBox->currentRow() + 1;
+    return fBreak->oCheckListBox->currentIndex().row() + 1;
 }
 
 } // namespace
@@ -270,7 +270,7 @@ private Q_SLOTS:
         driver.Then("fInput", AcceptInput);
         driver.Then("fBreak", [&](QWidget* w) {
             lines << PausedLine();
-            fBreak->oCheckListBox->item(3)->setCheckState(Qt::Checked);
+            fBreak->SetStopLine(3, true);
             Continue(w);
         });
         driver.Then("fBreak", [&](QWidget* w) {
@@ -482,7 +482,7 @@ private Q_SLOTS:
         driver.Then("fBreak", [&](QWidget* w) {
             wr << fRun->GetWorkRegister();
             lines << PausedLine();
-            fBreak->oCheckListBox->item(PausedLine() - 1)->setCheckState(Qt::Checked);
+            fBreak->SetStopLine(PausedLine() - 1, true);
             Continue(w);
         });
         driver.Then("fBreak", [&](QWidget* w) {

@@ -13,11 +13,13 @@
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -39,6 +41,32 @@ QTextBlock FindHeading(const QTextDocument& doc, const QRegularExpression& patte
          block = block.next())
         if (IsHeading(block) && pattern.match(block.text()).hasMatch()) return block;
     return {};
+}
+
+// The Markdown reader gives code its own fixed font size; without it code
+// follows the browser's font, and so the zoom, like the rest of the text.
+void CodeFollowsTextSize(QTextDocument& doc) {
+    struct TRange {
+        int Start;
+        int End;
+        QTextCharFormat Format;
+    };
+    std::vector<TRange> ranges;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(QTextFormat::FontPointSize)) continue;
+            format.clearProperty(QTextFormat::FontPointSize);
+            ranges.push_back(
+                {fragment.position(), fragment.position() + fragment.length(), format});
+        }
+    QTextCursor cursor(&doc);
+    for (const TRange& range : ranges) {
+        cursor.setPosition(range.Start);
+        cursor.setPosition(range.End, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(range.Format);
+    }
 }
 
 } // namespace
@@ -67,8 +95,10 @@ void TfGuide::CreateControls() {
     oBrowser->setObjectName(QStringLiteral("oBrowser"));
     oBrowser->setOpenLinks(false);
     oBrowser->setMarkdown(GuideMarkdown());
+    CodeFollowsTextSize(*oBrowser->document());
     oBrowser->viewport()->installEventFilter(this);
     basePointSize_ = oBrowser->font().pointSizeF();
+    oBrowser->setFocus(); // the keys scroll the guide until Ctrl+F
 
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(oSearch, 1);
@@ -171,9 +201,16 @@ void TfGuide::ShowFound(bool found) {
 void TfGuide::SetZoomStep(int step) {
     zoomStep_ = std::clamp(step, kMinZoomStep, kMaxZoomStep);
     if (basePointSize_ <= 0) return;
+    // The paragraph at the top of the view stays there.
+    const int topPosition = oBrowser->cursorForPosition(QPoint(0, 0)).position();
     QFont font = oBrowser->font();
     font.setPointSizeF(basePointSize_ * std::pow(kZoomFactor, zoomStep_));
     oBrowser->setFont(font);
+    const QTextDocument& doc = *oBrowser->document();
+    const QTextBlock top = doc.findBlock(topPosition);
+    if (top.isValid() && topPosition > 0)
+        oBrowser->verticalScrollBar()->setValue(
+            int(doc.documentLayout()->blockBoundingRect(top).top()));
 }
 
 void TfGuide::oBrowserAnchorClicked(const QUrl& url) {

@@ -8,6 +8,7 @@
 #include "windows/globals.h"
 #include "windows/guide.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -177,12 +178,19 @@ void TGuideTest::zoomKeysAndWheel() {
     TfGuide* guide = ShowGuide();
     QVERIFY(guide);
     const qreal normal = guide->oBrowser->font().pointSizeF();
+    // Code grows with the text: a code block's height and a code span's width.
+    QTextDocument* doc = guide->oBrowser->document();
+    QTextBlock code = doc->begin();
+    while (code.isValid() && !code.blockFormat().hasProperty(QTextFormat::BlockCodeFence))
+        code = code.next();
+    QVERIFY(code.isValid());
+    const qreal codeHeight = doc->documentLayout()->blockBoundingRect(code).height();
     QTest::keyClick(guide->oBrowser, Qt::Key_Equal, Qt::ControlModifier);
     QTest::keyClick(guide->oBrowser, Qt::Key_Plus, Qt::ControlModifier);
     QCOMPARE(guide->ZoomStep(), 2);
     QVERIFY(guide->oBrowser->font().pointSizeF() > normal);
-    QCOMPARE(guide->oBrowser->document()->defaultFont().pointSizeF(),
-             guide->oBrowser->font().pointSizeF());
+    QCOMPARE(doc->defaultFont().pointSizeF(), guide->oBrowser->font().pointSizeF());
+    QVERIFY(doc->documentLayout()->blockBoundingRect(code).height() > codeHeight * 1.2);
     QTest::keyClick(guide->oBrowser, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(guide->oBrowser->font().pointSizeF(), normal);
     for (int i = 0; i < 30; ++i)

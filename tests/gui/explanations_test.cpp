@@ -92,7 +92,16 @@ void TExplanationsTest::markupIsRemoved() {
     QCOMPARE(MessageExplanationIn(guide, QStringLiteral("Other ...")), QString());
 }
 
+// Every example the guide links to is built in (a new example needs its line
+// in guide.qrc).
 void TExplanationsTest::examplesAreInTheResources() {
+    static const QRegularExpression link(QStringLiteral("\\]\\(example:([^)]*)\\)"));
+    int links = 0;
+    for (const QRegularExpressionMatch& match : link.globalMatch(GuideMarkdown())) {
+        ++links;
+        QVERIFY2(ExampleBytes(match.captured(1)).startsWith("//"), qPrintable(match.captured(1)));
+    }
+    QVERIFY(links > 0);
     QVERIFY(ExampleBytes(QStringLiteral("sum")).startsWith("// Sum of the inputs"));
     QCOMPARE(ExampleBytes(QStringLiteral("nosuch")), QByteArray());
     QCOMPARE(ExampleBytes(QStringLiteral("../guide/guide")), QByteArray());

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kMinZoomStep = -4;
+constexpr int kMinZoomStep = -3;
 constexpr int kMaxZoomStep = 12;
 constexpr qreal kZoomFactor = 1.15;
 
@@ -97,7 +97,7 @@ void TfGuide::CreateControls() {
     oBrowser->setMarkdown(GuideMarkdown());
     CodeFollowsTextSize(*oBrowser->document());
     oBrowser->viewport()->installEventFilter(this);
-    basePointSize_ = oBrowser->font().pointSizeF();
+    baseFont_ = oBrowser->font();
     oBrowser->setFocus(); // the keys scroll the guide until Ctrl+F
 
     auto* searchRow = new QHBoxLayout;
@@ -200,11 +200,14 @@ void TfGuide::ShowFound(bool found) {
 
 void TfGuide::SetZoomStep(int step) {
     zoomStep_ = std::clamp(step, kMinZoomStep, kMaxZoomStep);
-    if (basePointSize_ <= 0) return;
     // The paragraph at the top of the view stays there.
     const int topPosition = oBrowser->cursorForPosition(QPoint(0, 0)).position();
-    QFont font = oBrowser->font();
-    font.setPointSizeF(basePointSize_ * std::pow(kZoomFactor, zoomStep_));
+    const qreal factor = std::pow(kZoomFactor, zoomStep_);
+    QFont font = baseFont_;
+    if (baseFont_.pointSizeF() > 0)
+        font.setPointSizeF(baseFont_.pointSizeF() * factor);
+    else
+        font.setPixelSize(std::max(1, int(std::lround(baseFont_.pixelSize() * factor))));
     oBrowser->setFont(font);
     const QTextDocument& doc = *oBrowser->document();
     const QTextBlock top = doc.findBlock(topPosition);

@@ -2,6 +2,7 @@
 // search field and zoom. Not modal; made once and kept while the program runs.
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 
 class QLabel;
@@ -48,5 +49,5 @@ private:
     void ScrollToHeading(const QString& keyword);
 
     int zoomStep_ = 0;
-    qreal basePointSize_ = 0;
+    QFont baseFont_; // the browser's font at zoom step 0
 };

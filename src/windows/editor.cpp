@@ -168,6 +168,10 @@ void TfMain::CreateMenus() {
 
     mHelpMenu = mMainMenu->addMenu(QStringLiteral("&Help"));
     mHelpMenu->setObjectName(QStringLiteral("mHelpMenu"));
+    mGuide = AddItem(mHelpMenu, "mGuide", QStringLiteral("&Language Guide"),
+                     QKeySequence(Qt::SHIFT | Qt::Key_F1),
+                     QStringLiteral("Language Guide|Shows the language reference"),
+                     &TfMain::mGuideClick);
     mAbout =
         AddItem(mHelpMenu, "mAbout", QStringLiteral("&About Corvane ..."), QKeySequence(Qt::Key_F1),
                 QStringLiteral("About|Shows copyright and version information of this application"),

@@ -15,6 +15,7 @@ class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QStatusBar;
+class TfGuide;
 
 class TfMain : public QMainWindow {
     Q_OBJECT
@@ -55,6 +56,7 @@ public:
     QStatusBar* oStatusBar = nullptr;
     QAction* mTrace = nullptr;
     QAction* mRunToCursor = nullptr;
+    QAction* mGuide = nullptr;
     TFile File;
 
     // What the run, input and break windows read of the editor.
@@ -96,6 +98,13 @@ public:
     void mSelectAllClick();
     void mDeselectClick();
     void mAboutClick();
+    // Defined with the guide's commands (guidecommands.cpp).
+    void mGuideClick();
+    // Opens the bundled example NAME.cv as an unsaved document named so,
+    // after the save question (Cancel abandons).
+    void OpenExample(const QString& name);
+    // The language guide's window, made on first use and kept.
+    TfGuide* Guide();
     // Defined with the run window (runcommands.cpp).
     void mRunClick();
     void mTraceClick();
@@ -143,4 +152,5 @@ private:
     QString lastOpened_; // the file last chosen in the Open dialog
     corvane::TEncoding encoding_ = corvane::TEncoding::Utf8;
     bool byteOrderMark_ = false;
+    TfGuide* guide_ = nullptr;
 };

@@ -1,0 +1,238 @@
+#include "windows/guide.h"
+
+#include "core/appstrings.h"
+#include "gui/guidesource.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kMinZoomStep = -3;
+constexpr int kMaxZoomStep = 12;
+constexpr qreal kZoomFactor = 1.15;
+
+bool IsHeading(const QTextBlock& block) {
+    return block.blockFormat().headingLevel() > 0;
+}
+
+bool IsMessagesHeading(const QTextBlock& block) {
+    return block.blockFormat().headingLevel() == 2 && block.text() == QStringLiteral("Messages");
+}
+
+// The first heading before the Messages section whose text matches.
+QTextBlock FindHeading(const QTextDocument& doc, const QRegularExpression& pattern) {
+    for (QTextBlock block = doc.begin(); block.isValid() && !IsMessagesHeading(block);
+         block = block.next())
+        if (IsHeading(block) && pattern.match(block.text()).hasMatch()) return block;
+    return {};
+}
+
+// The Markdown reader gives code its own fixed font size; without it code
+// follows the browser's font, and so the zoom, like the rest of the text.
+void CodeFollowsTextSize(QTextDocument& doc) {
+    struct TRange {
+        int Start;
+        int End;
+        QTextCharFormat Format;
+    };
+    std::vector<TRange> ranges;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(QTextFormat::FontPointSize)) continue;
+            format.clearProperty(QTextFormat::FontPointSize);
+            ranges.push_back(
+                {fragment.position(), fragment.position() + fragment.length(), format});
+        }
+    QTextCursor cursor(&doc);
+    for (const TRange& range : ranges) {
+        cursor.setPosition(range.Start);
+        cursor.setPosition(range.End, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(range.Format);
+    }
+}
+
+} // namespace
+
+TfGuide::TfGuide(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("fGuide"));
+    setWindowTitle(QStringLiteral("Language Guide - ") +
+                   QString::fromUtf8(corvane::Str(corvane::sProduct)));
+    CreateControls();
+    CreateShortcuts();
+    resize(640, 720);
+}
+
+void TfGuide::CreateControls() {
+    oSearch = new QLineEdit(this);
+    oSearch->setObjectName(QStringLiteral("oSearch"));
+    oSearch->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
+    oSearch->setClearButtonEnabled(true);
+    oSearchState = new QLabel(this);
+    oSearchState->setObjectName(QStringLiteral("oSearchState"));
+    QFont bold = oSearchState->font();
+    bold.setBold(true);
+    oSearchState->setFont(bold);
+
+    oBrowser = new QTextBrowser(this);
+    oBrowser->setObjectName(QStringLiteral("oBrowser"));
+    oBrowser->setOpenLinks(false);
+    oBrowser->setMarkdown(GuideMarkdown());
+    CodeFollowsTextSize(*oBrowser->document());
+    oBrowser->viewport()->installEventFilter(this);
+    baseFont_ = oBrowser->font();
+    oBrowser->setFocus(); // the keys scroll the guide until Ctrl+F
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(oSearch, 1);
+    searchRow->addWidget(oSearchState);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(searchRow);
+    layout->addWidget(oBrowser, 1);
+
+    connect(oBrowser, &QTextBrowser::anchorClicked, this, &TfGuide::oBrowserAnchorClicked);
+    connect(oSearch, &QLineEdit::returnPressed, this, [this] { FindNext(); });
+    connect(oSearch, &QLineEdit::textEdited, this, [this] { ShowFound(true); });
+}
+
+void TfGuide::CreateShortcuts() {
+    auto add = [this](const QKeySequence& keys, auto slot) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        oSearch->setFocus();
+        oSearch->selectAll();
+    });
+    add(QKeySequence(Qt::Key_F3), [this] { FindNext(false); });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { FindNext(true); });
+    // Ctrl++ is Ctrl+Shift+= on many keyboards; Ctrl+= is the same key unshifted.
+    add(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { SetZoomStep(zoomStep_ + 1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { SetZoomStep(zoomStep_ + 1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { SetZoomStep(zoomStep_ - 1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoomStep(0); });
+    add(QKeySequence(Qt::Key_Escape), [this] { close(); });
+}
+
+void TfGuide::ShowTopic(const QString& keyword) {
+    show();
+    raise();
+    activateWindow();
+    if (!keyword.isEmpty()) ScrollToHeading(keyword);
+}
+
+// A keyword's section: the first heading starting with the keyword, else the
+// first holding it as a word (ELSE is in IF's heading). Matched in its case,
+// so "Input and output" is not INPUT's; the Messages section is not searched,
+// its headings being the messages' texts ("ELSE or end of line expected ...").
+void TfGuide::ScrollToHeading(const QString& keyword) {
+    const QTextDocument& doc = *oBrowser->document();
+    const QString word = QRegularExpression::escape(keyword);
+    const QRegularExpression starts(QStringLiteral("^") + word + QStringLiteral("\\b"));
+    const QRegularExpression holds(QStringLiteral("\\b") + word + QStringLiteral("\\b"));
+    QTextBlock block = FindHeading(doc, starts);
+    if (!block.isValid()) block = FindHeading(doc, holds);
+    if (!block.isValid()) return;
+    oBrowser->setTextCursor(QTextCursor(block));
+    const QRectF rect = doc.documentLayout()->blockBoundingRect(block);
+    oBrowser->verticalScrollBar()->setValue(int(rect.top()));
+}
+
+QString TfGuide::TopHeading() const {
+    const QTextDocument& doc = *oBrowser->document();
+    const qreal top = oBrowser->verticalScrollBar()->value() + doc.documentMargin() + 1;
+    QString heading;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        if (doc.documentLayout()->blockBoundingRect(block).top() > top) break;
+        if (IsHeading(block)) heading = block.text();
+    }
+    return heading;
+}
+
+bool TfGuide::FindNext(bool backward) {
+    const QString text = oSearch->text();
+    if (text.isEmpty()) {
+        ShowFound(true);
+        return false;
+    }
+    const QTextDocument::FindFlags flags =
+        backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    bool found = oBrowser->find(text, flags);
+    if (!found) {
+        // Round the end: start again from the other end of the guide.
+        const QTextCursor kept = oBrowser->textCursor();
+        oBrowser->moveCursor(backward ? QTextCursor::End : QTextCursor::Start);
+        found = oBrowser->find(text, flags);
+        if (!found) oBrowser->setTextCursor(kept);
+    }
+    ShowFound(found);
+    return found;
+}
+
+void TfGuide::ShowFound(bool found) {
+    oSearchState->setText(found ? QString() : QStringLiteral("Not found"));
+    if (found) {
+        oSearch->setPalette(QPalette()); // back to the window's own colours
+        return;
+    }
+    QPalette palette = oSearch->palette();
+    palette.setColor(QPalette::Text, QColor(Qt::red));
+    oSearch->setPalette(palette);
+}
+
+void TfGuide::SetZoomStep(int step) {
+    zoomStep_ = std::clamp(step, kMinZoomStep, kMaxZoomStep);
+    // The paragraph at the top of the view stays there.
+    const int topPosition = oBrowser->cursorForPosition(QPoint(0, 0)).position();
+    const qreal factor = std::pow(kZoomFactor, zoomStep_);
+    QFont font = baseFont_;
+    if (baseFont_.pointSizeF() > 0)
+        font.setPointSizeF(baseFont_.pointSizeF() * factor);
+    else
+        font.setPixelSize(std::max(1, int(std::lround(baseFont_.pixelSize() * factor))));
+    oBrowser->setFont(font);
+    const QTextDocument& doc = *oBrowser->document();
+    const QTextBlock top = doc.findBlock(topPosition);
+    if (top.isValid() && topPosition > 0)
+        oBrowser->verticalScrollBar()->setValue(
+            int(doc.documentLayout()->blockBoundingRect(top).top()));
+}
+
+void TfGuide::oBrowserAnchorClicked(const QUrl& url) {
+    if (url.scheme() == QStringLiteral("example")) {
+        Q_EMIT ExampleRequested(url.path());
+        return;
+    }
+    if (url.hasFragment() && url.path().isEmpty()) oBrowser->scrollToAnchor(url.fragment());
+}
+
+bool TfGuide::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+wheel zooms by the same steps as the keys.
+    if (watched == oBrowser->viewport() && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int delta = wheel->angleDelta().y();
+            if (delta != 0) SetZoomStep(zoomStep_ + (delta > 0 ? 1 : -1));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

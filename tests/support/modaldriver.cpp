@@ -2,6 +2,7 @@
 
 #include "windows/run.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -27,6 +28,11 @@ TModalDriver& TModalDriver::Then(const QString& objectName, TAction action, TRea
 QString TModalDriver::Report() const {
     return failed_ ? "stuck waiting for " + stuckAt_ + " (active: " + ActiveModalName() + ")"
                    : QString();
+}
+
+void PressOnlyButton(QWidget* box) {
+    const QList<QAbstractButton*> buttons = box->findChildren<QAbstractButton*>();
+    if (buttons.size() == 1) buttons.front()->click();
 }
 
 QString ActiveModalName() {

@@ -58,6 +58,11 @@ private:
 // The objectName of the active modal widget, or "" when none is open.
 QString ActiveModalName();
 
+// Closes a message box with its one button, as a click does: a key sent to a
+// box that has not yet been given the focus (no window manager, a busy
+// machine) would find no default button and be lost.
+void PressOnlyButton(QWidget* box);
+
 // Qt's own boxes for the lifetime of the object, whatever was installed.
 class TRealDialogs : public TQtDialogs {
 public:

@@ -223,7 +223,7 @@ private Q_SLOTS:
         TModalDriver driver;
         driver.Then("fBreak",
                     [](QWidget*) { QTest::mouseDClick(fBreak->oStatusBar, Qt::LeftButton); });
-        driver.Then("", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        driver.Then("", PressOnlyButton);
         driver.Then("fBreak", [](QWidget*) { QTest::keyClick(fBreak->oCheckListBox, Qt::Key_F8); });
         const int result = fBreak->exec();
         SetInfoBoxHook(previous);

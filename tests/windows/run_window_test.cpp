@@ -549,7 +549,7 @@ private Q_SLOTS:
         driver.Then("fInput", AcceptInput);
         driver.Then(
             "fRun", [](QWidget*) { fRun->close(); }, Running);
-        driver.Then("", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        driver.Then("", PressOnlyButton);
         driver.Then(
             "fRun", [](QWidget*) { QTest::keyClick(fRun, Qt::Key_F5); }, Running);
         QString caption;

@@ -33,6 +33,8 @@ void BM_PrepareRun(benchmark::State& state) {
     const int lines = static_cast<int>(state.range(0));
     fMain->oText->setPlainText(StraightLine(lines));
     for (auto _ : state) {
+        // The run command takes the lines, PrepareRun lists them.
+        fRun->Source = fMain->RunSource();
         fBreak->PrepareRun();
         benchmark::DoNotOptimize(fBreak->IsStopLine(999));
     }
@@ -47,6 +49,7 @@ void DeclareStacks(int64_t count) {
     for (int64_t i = 0; i < count; ++i)
         prog.AddStack(QByteArray("S").append(QByteArray::number(i)).toStdString());
     fMain->oText->setPlainText(QStringLiteral("SET 1"));
+    fRun->Source = fMain->RunSource();
     fBreak->PrepareRun();
     fRun->StopLine = 1;
 }

@@ -83,6 +83,7 @@ double TimedRun(const QString& program) {
             fRun->mClose->trigger();
         }
     };
+    fRun->Source = fMain->RunSource();
     fRun->exec();
     return Ms(end - driver.InputAccepted);
 }
@@ -125,6 +126,7 @@ double KeyLatency(Qt::Key key) {
         }
         if (active == fRun && RunOver() && seen != Clock::time_point{}) fRun->mClose->trigger();
     };
+    fRun->Source = fMain->RunSource();
     fRun->exec();
     return Ms(seen - due);
 }

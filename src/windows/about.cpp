@@ -1,5 +1,7 @@
 #include "windows/about.h"
 
+#include "gui/fonts.h"
+
 #include "core/appstrings.h"
 #include "gui/application.h"
 
@@ -8,19 +10,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-QFont UiFont(int pixelSize) {
-    QFont font = QApplication::font();
-    font.setPixelSize(pixelSize);
-    return font;
-}
-} // namespace
+namespace {} // namespace
 
 TfAbout::TfAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("fAbout"));
-    setFont(UiFont(11));
+    setFont(FormFont());
     setFixedSize(365, 173);
 
     bOk = new QPushButton(QStringLiteral("Ok"), this);
@@ -35,7 +31,7 @@ TfAbout::TfAbout(QWidget* parent)
     oImage->setGeometry(16, 16, 32, 32);
 
     oAppName = AddLabel("oAppName", 80, 17, QString());
-    oAppName->setFont(UiFont(19));
+    oAppName->setFont(FormFont(19));
     oAuthor = AddLabel("oAuthor", 80, 88, QStringLiteral("Written by the Corvane developers"));
     oAppTitle =
         AddLabel("oAppTitle", 80, 48, QStringLiteral("A teaching environment for a stack machine"));

@@ -2,8 +2,8 @@
 
 #include "core/program.h"
 #include "gui/barparts.h"
+#include "gui/fonts.h"
 #include "gui/infobox.h"
-#include "windows/editorlink.h"
 #include "windows/globals.h"
 #include "windows/input.h"
 #include "windows/linelist.h"
@@ -42,7 +42,14 @@ public:
 
 } // namespace
 
-TfBreak::TfBreak(QWidget* parent) : QDialog(parent) {
+namespace {
+const int32_t noRunToLine = 0;
+}
+
+// The run window is created before this one; a break window made without one
+// (a tool, a test) has no run-to line.
+TfBreak::TfBreak(QWidget* parent)
+    : QDialog(parent), runToLine_(fRun ? &fRun->RunToLine : &noRunToLine) {
     setObjectName("fBreak");
     setFont(FormFont());
     setWindowTitle("fBreak");
@@ -102,12 +109,14 @@ QString TfBreak::ExpandTabs(const QString& text) {
 }
 
 void TfBreak::PrepareRun() {
-    setWindowTitle(MainCaption() + " - [break]");
-    QStringList lines = EditorLines();
+    static const TRunSource none;
+    const TRunSource& source = fRun ? fRun->Source : none;
+    setWindowTitle(source.Caption + " - [break]");
+    QStringList lines = source.Lines;
     for (QString& line : lines)
         line = ExpandTabs(line);
     lines_->SetLines(std::move(lines));
-    const int listed = std::min(EditorLineCount(), lines_->rowCount());
+    const int listed = lines_->rowCount();
     for (int j = 0; j < listed; ++j) {
         const QString& line = lines_->Line(j);
         // Upper-casing leaves "<" alone: a line without one cannot hold the marker.
@@ -117,12 +126,8 @@ void TfBreak::PrepareRun() {
 }
 
 void TfBreak::SetStopLine(int index, bool mark) {
-    if (index < 0 || index >= EditorLineCount()) return;
+    if (index < 0 || index >= lines_->rowCount()) return;
     lines_->SetMark(index, mark);
-}
-
-int32_t TfBreak::RunToLine() {
-    return fRun ? fRun->RunToLine : 0;
 }
 
 QString TfBreak::ListedLine(int row) const {

@@ -44,9 +44,11 @@ public:
     // line holding "<BREAK>" in any letter case; earlier marks are dropped.
     void PrepareRun();
 
-    // The stop test for a 0-based line index (see TStopLines::IsStop).
-    bool IsStopLine(int32_t index) const { return stops_.IsStop(index, RunToLine()); }
-    const TStopLines& StopLines() const { return stops_; }
+    // The executor's stop test for a 0-based line index: a marked line or the
+    // run window's RunToLine (see TStopLines::IsStop). HasStopLines: whether
+    // either can hold at all.
+    bool IsStopLine(int32_t index) const { return stops_.IsStop(index, *runToLine_); }
+    bool HasStopLines() const { return *runToLine_ != 0 || stops_.Any(); }
 
     // Sets or clears the mark of one line; indices outside the editor's lines
     // are ignored.
@@ -81,12 +83,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static int32_t RunToLine();
     // The most characters panel 2 can show: the summary is built no longer.
     int SummaryBound() const;
 
     QLabel* panels_[3] = {};
     TStopLines stops_;
+    const int32_t* runToLine_; // the run window's RunToLine
     TLineModel* lines_ = nullptr;
     QPoint place_;
     bool placed_ = false;

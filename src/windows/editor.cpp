@@ -4,6 +4,7 @@
 #include "gui/application.h"
 #include "gui/crlfpos.h"
 #include "gui/errorbox.h"
+#include "gui/fonts.h"
 #include "gui/modals.h"
 #include "windows/about.h"
 #include "windows/filewrite.h"
@@ -44,21 +45,6 @@ QString NativePath(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-QFont UiFont(int pixelSize) {
-    QFont font = QApplication::font();
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
-// The editor's fixed-pitch font at a 12-pixel character height.
-QFont EditorFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPixelSize(12);
-    return font;
-}
-
 // Menus that highlight a disabled item too, so that its hint reaches the
 // status bar (File > Print); the item still cannot be chosen.
 class TMenuStyle final : public QProxyStyle {
@@ -78,7 +64,7 @@ constexpr int kModPanelWidth = 50;
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fMain"));
-    setFont(UiFont(11));
+    setFont(FormFont());
     CreateMenus();
     CreateEditor();
     CreateStatusBar();
@@ -194,7 +180,7 @@ void TfMain::CreateMenus() {
 void TfMain::CreateEditor() {
     oText = new QPlainTextEdit(this);
     oText->setObjectName(QStringLiteral("oText"));
-    oText->setFont(EditorFont());
+    oText->setFont(ProgramFont());
     oText->setLineWrapMode(QPlainTextEdit::NoWrap);
     oText->setWordWrapMode(QTextOption::NoWrap);
     oText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -233,6 +219,15 @@ void TfMain::CreateStatusBar() {
 
 QString TfMain::Caption() const {
     return windowTitle();
+}
+
+TRunSource TfMain::RunSource() const {
+    TRunSource source{Caption(), EditorText(), {}};
+    const QTextDocument& document = *oText->document();
+    source.Lines.reserve(document.blockCount());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        source.Lines.append(block.text());
+    return source;
 }
 
 QString TfMain::EditorText() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/text_codec.h"
+#include "windows/runsource.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -63,6 +64,7 @@ public:
     // "Untitled - Corvane 1.4.beta", in window-title form ("[*]" written "[*][*]").
     QString Caption() const;
     QString EditorText() const;                   // the whole text, CR LF line breaks
+    TRunSource RunSource() const;                 // what a run takes of the editor
     int LineCount() const;                        // number of editor lines
     QString LineAt(int index) const;              // 0-based line without its break
     int SelectionStart() const;                   // as a CR LF position

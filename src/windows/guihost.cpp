@@ -6,8 +6,8 @@
 #include "windows/outputview.h"
 #include "windows/run.h"
 
-TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops)
-    : run_(run), output_(output), stops_(stops), runToLine_(run.RunToLine),
+TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TfBreak& breakWindow)
+    : run_(run), output_(output), break_(breakWindow), runToLine_(run.RunToLine),
       stopLine_(run.StopLine) {}
 
 // The box shows over the line at hand and the output printed so far, not over

@@ -3,7 +3,7 @@
 
 #include "core/host.h"
 #include "gui/eventpump.h"
-#include "gui/stoplines.h"
+#include "windows/break.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,7 +20,7 @@ class TOutputView;
 // whenever a loop ends, through SetStatus, which the core calls then.
 class TGuiHost final : public corvane::THost {
 public:
-    TGuiHost(TfRun& run, TOutputView& output, const TStopLines& stops);
+    TGuiHost(TfRun& run, TOutputView& output, const TfBreak& breakWindow);
 
     void SetStatus(std::string_view text) override;
     void Error(const corvane::TError& error) override;
@@ -31,8 +31,8 @@ public:
         line_ = line;
         if (pump_.Due()) Pass();
     }
-    bool HasStopLines() const override { return runToLine_ != 0 || stops_.Any(); }
-    bool IsStopLine(int32_t index) override { return stops_.IsStop(index, runToLine_); }
+    bool HasStopLines() const override { return break_.HasStopLines(); }
+    bool IsStopLine(int32_t index) override { return break_.IsStopLine(index); }
     void StoppedAt(int32_t line) override { stopLine_ = line; }
     void ClearRunToLine() override { runToLine_ = 0; }
     void Output(uint32_t value) override;
@@ -54,7 +54,7 @@ private:
 
     TfRun& run_;
     TOutputView& output_;
-    const TStopLines& stops_;
+    const TfBreak& break_; // the stop test is the break window's
     int32_t& runToLine_;
     int32_t& stopLine_;
     TEventPump pump_;

@@ -6,7 +6,9 @@
 #include "gui/crlfpos.h"
 #include "gui/errorbox.h"
 #include "gui/eventpump.h"
-#include "windows/editorlink.h"
+#include "gui/fonts.h"
+#include "windows/editor.h"
+#include "windows/globals.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -165,7 +167,7 @@ void TfInput::SelectCrlfChar(int crlfPos) {
 
 void TfInput::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    setWindowTitle(MainCaption() + " - [input]");
+    setWindowTitle((fMain ? fMain->Caption() : QString()) + " - [input]");
     oText->setFocus();
 }
 

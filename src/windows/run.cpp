@@ -7,8 +7,8 @@
 #include "gui/barparts.h"
 #include "gui/captionfit.h"
 #include "gui/errorbox.h"
+#include "gui/fonts.h"
 #include "windows/break.h"
-#include "windows/editorlink.h"
 #include "windows/globals.h"
 #include "windows/guihost.h"
 #include "windows/input.h"
@@ -72,14 +72,9 @@ QString TfRun::PanelText(int panel) const {
     return panel >= 0 && panel < 2 ? panels_[panel]->text() : QString();
 }
 
-const TStopLines& TfRun::BreakStops() {
-    static const TStopLines none;
-    return fBreak ? fBreak->StopLines() : none;
-}
-
 int32_t TfRun::ParseProgram() {
-    TGuiHost host(*this, *oText, BreakStops());
-    const std::string text = corvane::ToMachineText(EditorText().toStdU16String());
+    TGuiHost host(*this, *oText, *fBreak);
+    const std::string text = corvane::ToMachineText(Source.Text.toStdU16String());
     return corvane::ParseProgram(text, *Prog, host);
 }
 
@@ -97,7 +92,7 @@ void TfRun::OutputValue(uint32_t value) {
 void TfRun::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return; // restored from minimised: not a new showing
-    setWindowTitle(MainCaption() + " - [run]");
+    setWindowTitle(Source.Caption + " - [run]");
     FitCaption(*this);
     oText->Clear();
     oTimer->start();
@@ -160,7 +155,7 @@ void TfRun::RunProgram() {
     SetPhase(Str(sParsing));
     if (Failed(ParseProgram())) return;
 
-    TGuiHost host(*this, *oText, BreakStops());
+    TGuiHost host(*this, *oText, *fBreak);
     SetPhase(Str(sLinking));
     if (Failed(Prog->Link(host))) return;
     // A line without a command (a label alone, a comment, a blank line) runs
@@ -197,10 +192,10 @@ void TfRun::Finish() {
     SetMenus(false);
     // The bound is no Stop by the user: the caption says what ended the run.
     if (outputLimited_)
-        setWindowTitle(MainCaption() + " - [output limit]");
+        setWindowTitle(Source.Caption + " - [output limit]");
     else if (Prog->State == corvane::psStop)
-        setWindowTitle(MainCaption() + " - [stop]");
-    if (Prog->State == corvane::psFinished) setWindowTitle(MainCaption() + " - [finished]");
+        setWindowTitle(Source.Caption + " - [stop]");
+    if (Prog->State == corvane::psFinished) setWindowTitle(Source.Caption + " - [finished]");
     FitCaption(*this);
     panels_[0]->clear();
     panels_[1]->clear();

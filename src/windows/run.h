@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/program.h"
+#include "windows/runsource.h"
 
 #include <QDialog>
 
@@ -14,7 +15,6 @@ class QMenuBar;
 class QStatusBar;
 class QTimer;
 class TGuiHost;
-class TStopLines;
 class TOutputView;
 
 // One modal showing is one run: the editor sets StartState and RunToLine and
@@ -45,6 +45,7 @@ public:
     int32_t StopLine = 0; // Line of the command at which execution last paused or stopped
     int32_t StartState = corvane::psRun; // psRun or psBreak
     int32_t RunToLine = 0;               // 1-based line to run to, 0 for none
+    TRunSource Source;                   // the program, its lines and the editor's caption
 
     uint32_t GetWorkRegister() const { return Prog->WR; }
 
@@ -76,7 +77,6 @@ private:
     bool Ended() const { return (Prog->State & corvane::psEndedMask) != 0; }
     void oTimerTimer();
     bool Failed(int32_t result);
-    static const TStopLines& BreakStops();
     void Finish();
     void SetPhase(const char* text);
     void SetMenus(bool running);

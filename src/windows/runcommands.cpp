@@ -9,6 +9,7 @@
 namespace {
 
 void RunFromEditor(TfMain& editor, int32_t startState, int32_t runToLine) {
+    fRun->Source = editor.RunSource();
     fRun->StartState = startState;
     fRun->RunToLine = runToLine;
     const int result = fRun->exec();

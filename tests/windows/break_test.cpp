@@ -4,11 +4,11 @@
 #include "app/startup.h"
 #include "core/appstrings.h"
 #include "core/program.h"
+#include "gui/fonts.h"
 #include "gui/infobox.h"
 #include "support/modaldriver.h"
 #include "windows/break.h"
 #include "windows/editor.h"
-#include "windows/editorlink.h"
 #include "windows/globals.h"
 #include "windows/input.h"
 #include "windows/run.h"
@@ -49,7 +49,11 @@ class BreakWindowTest : public QObject {
 
     std::unique_ptr<TWindows> windows_;
 
-    static void SetEditor(const QString& text) { fMain->oText->setPlainText(text); }
+    // The editor's text, handed to the run as a run command does.
+    static void SetEditor(const QString& text) {
+        fMain->oText->setPlainText(text);
+        fRun->Source = fMain->RunSource();
+    }
 
     static QList<bool> Marks() {
         QList<bool> marks;

@@ -87,6 +87,7 @@ class RunWindowTest : public QObject {
     void RunWith(TModalDriver& driver, int32_t state = psRun, int32_t runToLine = 0) {
         fRun->StartState = state;
         fRun->RunToLine = runToLine;
+        fRun->Source = fMain->RunSource();
         result_ = fRun->exec();
         QVERIFY2(driver.Done(), qPrintable(driver.Report()));
     }

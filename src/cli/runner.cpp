@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstdio>
 #include <memory>
+#include <new>
+#include <sys/stat.h>
 
 namespace corvane::cli {
 
@@ -132,19 +134,6 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     return std::nullopt;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               &std::fclose);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.append(buffer, n);
-    if (std::ferror(file.get())) return std::nullopt; // a folder, an unreadable device
-    return bytes;
-}
-
 std::string ErrorLine(std::string_view fileName, std::string_view machineText, int32_t position,
                       std::string_view message) {
     const TLineCol at = LineColOf(machineText, position);
@@ -228,18 +217,52 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
     }
     if (options.Help) return {kExitFinished, UsageText(), ""};
 
-    const std::optional<std::string> bytes = ReadFileBytes(options.File);
-    if (!bytes) {
-        return {kExitUsage, "",
-                std::string(kProgramName) + ": Cannot open file " + options.File + "\n"};
+    // Memory runs out on a huge program (or input text) long before any limit
+    // of the machine is reached; that is the program's failure, not a crash.
+    try {
+        std::string bytes;
+        switch (ReadProgramFile(options.File, kMaxProgramBytes, bytes)) {
+        case TReadResult::Read: break;
+        case TReadResult::CannotOpen:
+            return {kExitUsage, "",
+                    std::string(kProgramName) + ": Cannot open file " + options.File + "\n"};
+        case TReadResult::TooLarge: return {kExitUsage, "", TooLargeText(options.File)};
+        }
+        std::string inputText;
+        if (options.Input) {
+            inputText = *options.Input;
+        } else if (readStdin) {
+            inputText = readStdin().value_or("");
+        }
+        return RunFile(options.File, bytes, inputText, options.MaxSteps, output);
+    } catch (const std::bad_alloc&) {
+        return {kExitError, "", options.File + ": " + Str(sNoMemory) + "\n"};
     }
-    std::string inputText;
-    if (options.Input) {
-        inputText = *options.Input;
-    } else if (readStdin) {
-        inputText = readStdin().value_or("");
+}
+
+TReadResult ReadProgramFile(const std::string& path, std::size_t limit, std::string& bytes) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!file) return TReadResult::CannotOpen;
+    // A regular file tells its size; a device or a FIFO is read up to the limit.
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::uintmax_t>(info.st_size) > limit)
+        return TReadResult::TooLarge;
+    bytes.clear();
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (n > limit - bytes.size()) return TReadResult::TooLarge;
+        bytes.append(buffer, n);
     }
-    return RunFile(options.File, *bytes, inputText, options.MaxSteps, output);
+    if (std::ferror(file.get())) return TReadResult::CannotOpen; // a folder, an unreadable device
+    return TReadResult::Read;
+}
+
+std::string TooLargeText(std::string_view path) {
+    return std::string(kProgramName) + ": " + std::string(path) +
+           ": File too large (more than 1 GB) ...\n";
 }
 
 } // namespace corvane::cli

@@ -1,5 +1,7 @@
 #include "cli/runner.h"
 
+#include "cli/arguments.h"
+
 #include "core/appstrings.h"
 #include "core/executor.h"
 #include "core/host.h"
@@ -75,65 +77,6 @@ private:
     std::string output_;
 };
 
-struct TOptions {
-    bool Help = false;
-    std::optional<std::string> Input;
-    uint64_t MaxSteps = 0;
-    std::string File;
-};
-
-bool ParseCount(std::string_view text, uint64_t& value) {
-    const char* const end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= 1;
-}
-
-// Returns an error text, or nothing when the arguments are sound.
-std::optional<std::string> ParseArguments(const std::vector<std::string>& args, TOptions& options) {
-    bool haveFile = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (!optionsEnded && arg.starts_with("--")) {
-            if (arg == "--") {
-                optionsEnded = true;
-                continue;
-            }
-            if (arg == "--help") {
-                options.Help = true;
-                continue;
-            }
-            // --name VALUE or --name=VALUE
-            std::string_view name = arg;
-            std::optional<std::string_view> value;
-            if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-                name = arg.substr(0, eq);
-                value = arg.substr(eq + 1);
-            }
-            if (name != "--input" && name != "--max-steps")
-                return "unknown option " + std::string(name);
-            if (!value) {
-                if (i + 1 == args.size()) return std::string(name) + " needs a value";
-                value = args[++i];
-            }
-            if (name == "--input") {
-                options.Input = std::string(*value);
-            } else if (!ParseCount(*value, options.MaxSteps)) {
-                return "--max-steps needs a whole number of at least 1, not '" +
-                       std::string(*value) + "'";
-            }
-            continue;
-        }
-        if (!optionsEnded && arg.size() > 1 && arg.front() == '-')
-            return "unknown option " + std::string(arg);
-        if (haveFile) return "only one program file may be given";
-        options.File = arg;
-        haveFile = true;
-    }
-    if (!haveFile && !options.Help) return std::string("no program file given");
-    return std::nullopt;
-}
-
 std::string ErrorLine(std::string_view fileName, std::string_view machineText, int32_t position,
                       std::string_view message) {
     const TLineCol at = LineColOf(machineText, position);
@@ -149,7 +92,9 @@ std::string UsageText() {
            "  --input TEXT    the input values, numbers separated by blanks\n"
            "                  (default: standard input when it is not a terminal, else none)\n"
            "  --max-steps N   end with exit code 3 once N commands have been executed\n"
+           "  --steps         print \"steps: N\" on standard error after the run\n"
            "  --help          show this text\n"
+           "  --version       show the version\n"
            "Exit codes: 0 finished, 1 program error, 2 bad arguments, file or input,\n"
            "3 step limit reached.\n";
 }
@@ -178,6 +123,7 @@ void Execute(TProgram& program, TRunnerHost& host, TInputList& input, std::strin
         result = program.Resume(host, input);
 
     outcome.Out = host.FinishOutput();
+    outcome.Steps = program.Steps;
     if (result != -1 || program.State == psFailed) {
         // A broken condition tree fails the run with no command to point at.
         fail();
@@ -216,17 +162,20 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
         return {kExitUsage, "", std::string(kProgramName) + ": " + *error + "\n" + UsageText()};
     }
     if (options.Help) return {kExitFinished, UsageText(), ""};
+    if (options.Version)
+        return {kExitFinished, std::string(kProgramName) + " " + CORVANE_VERSION + "\n", ""};
+    const std::string& file = options.Files.front();
 
     // Memory runs out on a huge program (or input text) long before any limit
     // of the machine is reached; that is the program's failure, not a crash.
     try {
         std::string bytes;
-        switch (ReadProgramFile(options.File, kMaxProgramBytes, bytes)) {
+        switch (ReadProgramFile(file, kMaxProgramBytes, bytes)) {
         case TReadResult::Read: break;
         case TReadResult::CannotOpen:
             return {kExitUsage, "",
-                    std::string(kProgramName) + ": Cannot open file " + options.File + "\n"};
-        case TReadResult::TooLarge: return {kExitUsage, "", TooLargeText(options.File)};
+                    std::string(kProgramName) + ": Cannot open file " + file + "\n"};
+        case TReadResult::TooLarge: return {kExitUsage, "", TooLargeText(file)};
         }
         std::string inputText;
         if (options.Input) {
@@ -234,9 +183,11 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
         } else if (readStdin) {
             inputText = readStdin().value_or("");
         }
-        return RunFile(options.File, bytes, inputText, options.MaxSteps, output);
+        TRunOutcome outcome = RunFile(file, bytes, inputText, options.MaxSteps, output);
+        if (options.Steps) outcome.Err += "steps: " + std::to_string(outcome.Steps) + "\n";
+        return outcome;
     } catch (const std::bad_alloc&) {
-        return {kExitError, "", options.File + ": " + Str(sNoMemory) + "\n"};
+        return {kExitError, "", file + ": " + Str(sNoMemory) + "\n"};
     }
 }
 

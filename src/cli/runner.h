@@ -20,8 +20,9 @@ constexpr int kExitStepLimit = 3; // --max-steps commands executed, the run not 
 
 struct TRunOutcome {
     int ExitCode = kExitFinished;
-    std::string Out; // what goes to standard output
-    std::string Err; // what goes to standard error
+    std::string Out;    // what goes to standard output
+    std::string Err;    // what goes to standard error
+    uint64_t Steps = 0; // commands executed
 };
 
 // The whole of standard input, or nothing when standard input is a terminal.

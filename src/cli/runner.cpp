@@ -1,6 +1,7 @@
 #include "cli/runner.h"
 
 #include "cli/arguments.h"
+#include "cli/suiterun.h"
 
 #include "core/appstrings.h"
 #include "core/executor.h"
@@ -88,15 +89,24 @@ std::string ErrorLine(std::string_view fileName, std::string_view machineText, i
 
 std::string UsageText() {
     return "usage: corvane-run [--input TEXT] [--max-steps N] FILE.cv\n"
+           "       corvane-run --suite SUITE.cvtest [--format text|json|gradescope|junit|tap]\n"
+           "                   [--jobs N] [--output FILE] [--exit-zero] FILE.cv...\n"
            "Runs a Corvane program and prints its output values on one line.\n"
            "  --input TEXT    the input values, numbers separated by blanks\n"
            "                  (default: standard input when it is not a terminal, else none)\n"
            "  --max-steps N   end with exit code 3 once N commands have been executed\n"
            "  --steps         print \"steps: N\" on standard error after the run\n"
+           "  --suite SUITE   run the cases of a test suite against every FILE.cv\n"
+           "  --format F      the suite run's report: text (default), json, gradescope,\n"
+           "                  junit or tap\n"
+           "  --jobs N        run the cases over N threads (default: the number of cores)\n"
+           "  --output FILE   write the report to FILE instead of standard output\n"
+           "  --exit-zero     exit 0 whatever the cases did, once the suite has run\n"
            "  --help          show this text\n"
            "  --version       show the version\n"
            "Exit codes: 0 finished, 1 program error, 2 bad arguments, file or input,\n"
-           "3 step limit reached.\n";
+           "3 step limit reached; with --suite: 0 every case passed, 1 some case failed,\n"
+           "2 bad arguments or an unreadable or invalid suite or program file.\n";
 }
 
 namespace {
@@ -164,6 +174,13 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
     if (options.Help) return {kExitFinished, UsageText(), ""};
     if (options.Version)
         return {kExitFinished, std::string(kProgramName) + " " + CORVANE_VERSION + "\n", ""};
+    if (options.Suite) {
+        try {
+            return RunSuiteCommand(options, output);
+        } catch (const std::bad_alloc&) {
+            return {kExitError, "", std::string(kProgramName) + ": " + Str(sNoMemory) + "\n"};
+        }
+    }
     const std::string& file = options.Files.front();
 
     // Memory runs out on a huge program (or input text) long before any limit

@@ -85,6 +85,15 @@ TEST(SuiteRun, ExitCodes) {
 
     r = f.Run({"--format", "gradescope", "good.cv", "five.cv"});
     EXPECT_EQ(r.ExitCode, 2);
+
+    // The report goes to --output; a report that cannot be written is no completed run.
+    r = f.Run({"--output", "report.txt", "--exit-zero", "good.cv"});
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_NE(ReadWholeFile(f.Dir.Path() / "report.txt").find("3 passed"), std::string::npos);
+    r = f.Run({"--output", "/dev/full", "--exit-zero", "good.cv"});
+    EXPECT_EQ(r.ExitCode, 2);
+    EXPECT_EQ(r.Err, "corvane-run: cannot write the output: No space left on device\n");
 }
 
 TEST(SuiteRun, JsonFieldByField) {

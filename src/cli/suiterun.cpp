@@ -7,9 +7,11 @@
 #include "suite/suite.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -203,8 +205,7 @@ public:
             outcome_.Out += text;
     }
     void Close() {
-        if (file_ && std::fclose(file_.release()) != 0)
-            throw TWriteError("closing the file failed");
+        if (file_ && std::fclose(file_.release()) != 0) throw TWriteError(std::strerror(errno));
     }
 
 private:

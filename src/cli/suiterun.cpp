@@ -46,7 +46,7 @@ public:
     TBatch(const suite::TSuite& suite, const std::vector<std::string>& files, unsigned jobs,
            TReportWriter& writer)
         : suite_(suite), files_(files), jobs_(jobs), writer_(writer),
-          window_(std::max<std::size_t>(2, 2 * jobs)) {}
+          window_(16 * std::size_t{jobs} + 16) {}
 
     // Returns whether every case of every program passed.
     bool Run() {

@@ -1,5 +1,8 @@
 #include "cli/runner.h"
 
+#include "cli/arguments.h"
+#include "cli/suiterun.h"
+
 #include "core/appstrings.h"
 #include "core/executor.h"
 #include "core/host.h"
@@ -13,6 +16,8 @@
 #include <climits>
 #include <cstdio>
 #include <memory>
+#include <new>
+#include <sys/stat.h>
 
 namespace corvane::cli {
 
@@ -73,78 +78,6 @@ private:
     std::string output_;
 };
 
-struct TOptions {
-    bool Help = false;
-    std::optional<std::string> Input;
-    uint64_t MaxSteps = 0;
-    std::string File;
-};
-
-bool ParseCount(std::string_view text, uint64_t& value) {
-    const char* const end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= 1;
-}
-
-// Returns an error text, or nothing when the arguments are sound.
-std::optional<std::string> ParseArguments(const std::vector<std::string>& args, TOptions& options) {
-    bool haveFile = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (!optionsEnded && arg.starts_with("--")) {
-            if (arg == "--") {
-                optionsEnded = true;
-                continue;
-            }
-            if (arg == "--help") {
-                options.Help = true;
-                continue;
-            }
-            // --name VALUE or --name=VALUE
-            std::string_view name = arg;
-            std::optional<std::string_view> value;
-            if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-                name = arg.substr(0, eq);
-                value = arg.substr(eq + 1);
-            }
-            if (name != "--input" && name != "--max-steps")
-                return "unknown option " + std::string(name);
-            if (!value) {
-                if (i + 1 == args.size()) return std::string(name) + " needs a value";
-                value = args[++i];
-            }
-            if (name == "--input") {
-                options.Input = std::string(*value);
-            } else if (!ParseCount(*value, options.MaxSteps)) {
-                return "--max-steps needs a whole number of at least 1, not '" +
-                       std::string(*value) + "'";
-            }
-            continue;
-        }
-        if (!optionsEnded && arg.size() > 1 && arg.front() == '-')
-            return "unknown option " + std::string(arg);
-        if (haveFile) return "only one program file may be given";
-        options.File = arg;
-        haveFile = true;
-    }
-    if (!haveFile && !options.Help) return std::string("no program file given");
-    return std::nullopt;
-}
-
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               &std::fclose);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.append(buffer, n);
-    if (std::ferror(file.get())) return std::nullopt; // a folder, an unreadable device
-    return bytes;
-}
-
 std::string ErrorLine(std::string_view fileName, std::string_view machineText, int32_t position,
                       std::string_view message) {
     const TLineCol at = LineColOf(machineText, position);
@@ -156,13 +89,24 @@ std::string ErrorLine(std::string_view fileName, std::string_view machineText, i
 
 std::string UsageText() {
     return "usage: corvane-run [--input TEXT] [--max-steps N] FILE.cv\n"
+           "       corvane-run --suite SUITE.cvtest [--format text|json|gradescope|junit|tap]\n"
+           "                   [--jobs N] [--output FILE] [--exit-zero] FILE.cv...\n"
            "Runs a Corvane program and prints its output values on one line.\n"
            "  --input TEXT    the input values, numbers separated by blanks\n"
            "                  (default: standard input when it is not a terminal, else none)\n"
            "  --max-steps N   end with exit code 3 once N commands have been executed\n"
+           "  --steps         print \"steps: N\" on standard error after the run\n"
+           "  --suite SUITE   run the cases of a test suite against every FILE.cv\n"
+           "  --format F      the suite run's report: text (default), json, gradescope,\n"
+           "                  junit or tap\n"
+           "  --jobs N        run the cases over N threads (default: the number of cores)\n"
+           "  --output FILE   write the report to FILE instead of standard output\n"
+           "  --exit-zero     exit 0 whatever the cases did, once the suite has run\n"
            "  --help          show this text\n"
+           "  --version       show the version\n"
            "Exit codes: 0 finished, 1 program error, 2 bad arguments, file or input,\n"
-           "3 step limit reached.\n";
+           "3 step limit reached; with --suite: 0 every case passed, 1 some case failed,\n"
+           "2 bad arguments or an unreadable or invalid suite or program file.\n";
 }
 
 namespace {
@@ -189,6 +133,7 @@ void Execute(TProgram& program, TRunnerHost& host, TInputList& input, std::strin
         result = program.Resume(host, input);
 
     outcome.Out = host.FinishOutput();
+    outcome.Steps = program.Steps;
     if (result != -1 || program.State == psFailed) {
         // A broken condition tree fails the run with no command to point at.
         fail();
@@ -227,19 +172,65 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
         return {kExitUsage, "", std::string(kProgramName) + ": " + *error + "\n" + UsageText()};
     }
     if (options.Help) return {kExitFinished, UsageText(), ""};
+    if (options.Version)
+        return {kExitFinished, std::string(kProgramName) + " " + CORVANE_VERSION + "\n", ""};
+    if (options.Suite) {
+        try {
+            return RunSuiteCommand(options, output);
+        } catch (const std::bad_alloc&) {
+            return {kExitError, "", std::string(kProgramName) + ": " + Str(sNoMemory) + "\n"};
+        }
+    }
+    const std::string& file = options.Files.front();
 
-    const std::optional<std::string> bytes = ReadFileBytes(options.File);
-    if (!bytes) {
-        return {kExitUsage, "",
-                std::string(kProgramName) + ": Cannot open file " + options.File + "\n"};
+    // Memory runs out on a huge program (or input text) long before any limit
+    // of the machine is reached; that is the program's failure, not a crash.
+    try {
+        std::string bytes;
+        switch (ReadProgramFile(file, kMaxProgramBytes, bytes)) {
+        case TReadResult::Read: break;
+        case TReadResult::CannotOpen:
+            return {kExitUsage, "",
+                    std::string(kProgramName) + ": Cannot open file " + file + "\n"};
+        case TReadResult::TooLarge: return {kExitUsage, "", TooLargeText(file)};
+        }
+        std::string inputText;
+        if (options.Input) {
+            inputText = *options.Input;
+        } else if (readStdin) {
+            inputText = readStdin().value_or("");
+        }
+        TRunOutcome outcome = RunFile(file, bytes, inputText, options.MaxSteps, output);
+        if (options.Steps) outcome.Err += "steps: " + std::to_string(outcome.Steps) + "\n";
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        return {kExitError, "", file + ": " + Str(sNoMemory) + "\n"};
     }
-    std::string inputText;
-    if (options.Input) {
-        inputText = *options.Input;
-    } else if (readStdin) {
-        inputText = readStdin().value_or("");
+}
+
+TReadResult ReadProgramFile(const std::string& path, std::size_t limit, std::string& bytes) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!file) return TReadResult::CannotOpen;
+    // A regular file tells its size; a device or a FIFO is read up to the limit.
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::uintmax_t>(info.st_size) > limit)
+        return TReadResult::TooLarge;
+    bytes.clear();
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (n > limit - bytes.size()) return TReadResult::TooLarge;
+        bytes.append(buffer, n);
     }
-    return RunFile(options.File, *bytes, inputText, options.MaxSteps, output);
+    if (std::ferror(file.get())) return TReadResult::CannotOpen; // a folder, an unreadable device
+    return TReadResult::Read;
+}
+
+std::string TooLargeText(std::string_view path) {
+    return std::string(kProgramName) + ": " + std::string(path) +
+           ": File too large (more than 1 GB) ...\n";
 }
 
 } // namespace corvane::cli

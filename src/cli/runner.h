@@ -2,6 +2,7 @@
 // the way a grading script can check.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -19,8 +20,9 @@ constexpr int kExitStepLimit = 3; // --max-steps commands executed, the run not 
 
 struct TRunOutcome {
     int ExitCode = kExitFinished;
-    std::string Out; // what goes to standard output
-    std::string Err; // what goes to standard error
+    std::string Out;    // what goes to standard output
+    std::string Err;    // what goes to standard error
+    uint64_t Steps = 0; // commands executed
 };
 
 // The whole of standard input, or nothing when standard input is a terminal.
@@ -41,6 +43,18 @@ TRunOutcome RunCommandLine(const std::vector<std::string>& args, const TStdinRea
 TRunOutcome RunFile(std::string_view fileName, std::string_view fileBytes,
                     std::string_view inputText, uint64_t maxSteps = 0,
                     const TOutputSink& output = {});
+
+// Program files larger than this are refused unread: /dev/zero or a FIFO
+// that never ends must not take all memory.
+constexpr std::size_t kMaxProgramBytes = std::size_t{1} << 30;
+
+enum class TReadResult { Read, CannotOpen, TooLarge };
+
+// Reads a whole file of at most `limit` bytes into bytes.
+TReadResult ReadProgramFile(const std::string& path, std::size_t limit, std::string& bytes);
+
+// "corvane-run: FILE: File too large (more than 1 GB) ...\n"
+std::string TooLargeText(std::string_view path);
 
 // The usage line and the options, ending with a line feed.
 std::string UsageText();

@@ -20,6 +20,15 @@ TProcessResult RunBinary(const std::vector<std::string>& args,
                          const std::optional<std::string>& stdinText = std::nullopt,
                          const std::filesystem::path& workDir = {});
 
+// Whether memory can be limited with `ulimit -v` for the binary (not under
+// AddressSanitizer).
+constexpr bool kCanLimitMemory =
+#ifdef CORVANE_SANITIZED
+    false;
+#else
+    true;
+#endif
+
 std::string ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
 

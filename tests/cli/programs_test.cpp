@@ -92,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(Programs, ProgramRun, testing::ValuesIn(FindPrograms())
                              return p.param.Name;
                          });
 
-// Every example has its expected results, so none goes unchecked.
+// Every example has its expected results and a passing test suite, so none
+// goes unchecked.
 TEST(Examples, EachHasExpectedOutputAndOpensWithComment) {
     const fs::path source = CORVANE_SOURCE_DIR;
     int count = 0;
@@ -101,6 +102,14 @@ TEST(Examples, EachHasExpectedOutputAndOpensWithComment) {
         ++count;
         const fs::path stem = source / "tests" / "programs" / "examples" / entry.path().stem();
         EXPECT_TRUE(fs::exists(WithExtension(stem, ".out"))) << entry.path();
+        // Its suite is beside it and passes.
+        const fs::path suite = WithExtension(entry.path().parent_path() / entry.path().stem(),
+                                             ".cvtest");
+        ASSERT_TRUE(fs::exists(suite)) << entry.path();
+        const TProcessResult checked =
+            RunBinary({"--suite", suite.filename().string(), entry.path().filename().string()},
+                      std::nullopt, entry.path().parent_path());
+        EXPECT_EQ(checked.ExitCode, 0) << checked.Out << checked.Err;
         const std::string text = ReadWholeFile(entry.path());
         EXPECT_TRUE(text.starts_with("// ")) << entry.path();
         // The editor's format: every line break is CR LF.

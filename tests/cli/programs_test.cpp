@@ -103,8 +103,8 @@ TEST(Examples, EachHasExpectedOutputAndOpensWithComment) {
         const fs::path stem = source / "tests" / "programs" / "examples" / entry.path().stem();
         EXPECT_TRUE(fs::exists(WithExtension(stem, ".out"))) << entry.path();
         // Its suite is beside it and passes.
-        const fs::path suite = WithExtension(entry.path().parent_path() / entry.path().stem(),
-                                             ".cvtest");
+        const fs::path suite =
+            WithExtension(entry.path().parent_path() / entry.path().stem(), ".cvtest");
         ASSERT_TRUE(fs::exists(suite)) << entry.path();
         const TProcessResult checked =
             RunBinary({"--suite", suite.filename().string(), entry.path().filename().string()},

@@ -1,0 +1,5 @@
+#include "gui/explanations.h"
+
+QString MessageExplanation(const QString& /*message*/) {
+    return {};
+}

@@ -21,6 +21,10 @@ QString EditorLine(int index) {
     return fMain ? fMain->LineAt(index) : QString();
 }
 
+void EditorShowPausedLine(int line) {
+    if (fMain) fMain->ShowPausedLine(line);
+}
+
 QFont ProgramFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(12);

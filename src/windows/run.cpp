@@ -30,6 +30,9 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     oStatusBar->setObjectName("oStatusBar");
     panels_[0] = AddPanel(oStatusBar, 150);
     panels_[1] = AddPanel(oStatusBar, 0);
+    stepsPanel_ = AddPanel(oStatusBar, 130);
+    stepsPanel_->setObjectName("oStepsPanel");
+    stepsPanel_->hide();
 
     oText = new TOutputView(this);
     oText->setObjectName("oText");
@@ -67,6 +70,10 @@ QString TfRun::OutputText() const {
     return oText->Text();
 }
 
+QString TfRun::StepsText() const {
+    return stepsPanel_->isHidden() ? QString() : stepsPanel_->text();
+}
+
 QString TfRun::PanelText(int panel) const {
     return panel >= 0 && panel < 2 ? panels_[panel]->text() : QString();
 }
@@ -99,6 +106,8 @@ void TfRun::showEvent(QShowEvent* event) {
     setWindowTitle(MainCaption() + " - [run]");
     FitCaption(*this);
     oText->Clear();
+    stepsPanel_->hide();
+    stepsPanel_->clear();
     oTimer->start();
 }
 
@@ -155,6 +164,10 @@ bool TfRun::Failed(int32_t result) {
 
 void TfRun::RunProgram() {
     using namespace corvane;
+    // However the run ends, the editor no longer shows a paused line.
+    struct TPausedLineGuard {
+        ~TPausedLineGuard() { EditorShowPausedLine(0); }
+    } pausedLineGuard;
     outputLimited_ = false;
     SetPhase(Str(sParsing));
     if (Failed(ParseProgram())) return;
@@ -180,6 +193,7 @@ void TfRun::RunProgram() {
     if (Failed(Prog->Start(host, input, StartState))) return;
     while (Prog->State == psBreak) {
         host.Show();
+        EditorShowPausedLine(StopLine);
         switch (fBreak->exec()) {
         case TfBreak::ResultContinue: Prog->Move(TMove::mvContinue); break;
         case TfBreak::ResultNext: Prog->Move(TMove::mvNext); break;
@@ -203,6 +217,8 @@ void TfRun::Finish() {
     FitCaption(*this);
     panels_[0]->clear();
     panels_[1]->clear();
+    stepsPanel_->setText(QStringLiteral("Steps: %1").arg(Prog->Steps));
+    stepsPanel_->show();
 }
 
 void TfRun::mCloseClick() {

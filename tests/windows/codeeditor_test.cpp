@@ -1,5 +1,5 @@
 // The program editor: its gutter, colours, live errors, margin breakpoints,
-// and the paused line.
+// the paused line, and the run window's count of executed commands.
 #include "app/startup.h"
 #include "core/text_codec.h"
 #include "support/modaldriver.h"
@@ -44,6 +44,15 @@ void CaretToLine(int index) {
 void WaitForCheck() {
     Editor()->CheckNow();
     QTRY_VERIFY(!Editor()->CheckPending());
+}
+
+bool RunOver() {
+    return !fRun->windowTitle().endsWith(" - [run]");
+}
+
+void CloseRun(QWidget*) {
+    QApplication::setActiveWindow(fRun);
+    QTest::keyClick(fRun, Qt::Key_Escape);
 }
 
 TToken T(int start, int length, TTokenKind kind) {
@@ -323,6 +332,60 @@ private Q_SLOTS:
         fMain->mUndoClick();
         fMain->mUndoClick();
         QCOMPARE(Editor()->toPlainText(), text);
+    }
+
+    // --- the paused line and the count of commands ---
+
+    void pausedLineFollowsTheBreakWindow() {
+        QString text;
+        for (int i = 1; i <= 200; ++i)
+            text += QString("SET %1\n").arg(i);
+        SetEditor(text + "OUTPUT");
+        Editor()->verticalScrollBar()->setValue(0);
+        fRun->StartState = psRun;
+        fRun->RunToLine = 150;
+        TModalDriver driver;
+        int paused = -1, stopLine = -2;
+        bool visible = false;
+        driver.Then("fInput", [](QWidget*) { fInput->oOkButton->click(); });
+        driver.Then("fBreak", [&](QWidget*) {
+            paused = Editor()->PausedLine();
+            stopLine = fRun->StopLine;
+            const QRectF r = Editor()->LineRect(paused - 1);
+            visible = r.top() >= 0 && r.bottom() <= Editor()->viewport()->height();
+            fBreak->mNext->trigger();
+        });
+        driver.Then("fBreak", [&](QWidget*) {
+            stopLine = Editor()->PausedLine() == 151 ? stopLine : -3;
+            fBreak->mContinue->trigger();
+        });
+        driver.Then("fRun", CloseRun, RunOver);
+        fRun->exec();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(paused, 150);
+        QCOMPARE(stopLine, 150);
+        QVERIFY(visible);
+        QCOMPARE(Editor()->PausedLine(), 0);
+    }
+
+    void stepsPanelAfterTheRun() {
+        SetEditor("SET 3\n:l SUB 1\nIF NOT ZERO GOTO l\nOUTPUT");
+        fRun->StartState = psRun;
+        fRun->RunToLine = 0;
+        TModalDriver driver;
+        QStringList panels;
+        driver.Then("fInput", [](QWidget*) { fInput->oOkButton->click(); });
+        driver.Then(
+            "fRun",
+            [&](QWidget* w) {
+                panels << fRun->PanelText(0) << fRun->PanelText(1) << fRun->StepsText();
+                CloseRun(w);
+            },
+            RunOver);
+        fRun->exec();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        // SET, three times SUB and IF, OUTPUT.
+        QCOMPARE(panels, (QStringList{"", "", "Steps: 8"}));
     }
 };
 

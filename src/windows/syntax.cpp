@@ -159,9 +159,12 @@ std::array<QTextCharFormat, size_t(TTokenKind::Count)> SyntaxFormats(const QPale
     return formats;
 }
 
+// Connected before the base class connects itself, so that the names are
+// known when the changed blocks get coloured.
 TSyntaxHighlighter::TSyntaxHighlighter(QTextDocument* document)
-    : QSyntaxHighlighter(document), formats_(SyntaxFormats(QPalette())) {
+    : QSyntaxHighlighter(static_cast<QObject*>(nullptr)), formats_(SyntaxFormats(QPalette())) {
     connect(document, &QTextDocument::contentsChange, this, &TSyntaxHighlighter::FindStacks);
+    setDocument(document);
 }
 
 void TSyntaxHighlighter::SetPalette(const QPalette& palette) {
@@ -175,14 +178,16 @@ void TSyntaxHighlighter::highlightBlock(const QString& text) {
 }
 
 // The STACK line changes the colour of words all over the text: a change of
-// the declared names recolours everything, once the edit is complete.
-void TSyntaxHighlighter::FindStacks() {
+// the declared names recolours everything, once the edit is complete, unless
+// the edit replaced the whole text, which the base class colours anyway.
+void TSyntaxHighlighter::FindStacks(int from, int /*removed*/, int added) {
     QSet<QString> stacks;
     bool started = false;
     for (QTextBlock block = document()->begin(); block.isValid() && !started; block = block.next())
         stacks = StacksOfLine(block.text(), started);
     if (stacks == stacks_) return;
     stacks_ = std::move(stacks);
+    if (from == 0 && added >= document()->characterCount() - 1) return;
     if (rehighlightDue_) return;
     rehighlightDue_ = true;
     QTimer::singleShot(0, this, [this] {

@@ -48,7 +48,7 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
-    void FindStacks();
+    void FindStacks(int from, int removed, int added);
 
     QSet<QString> stacks_;
     std::array<QTextCharFormat, size_t(TTokenKind::Count)> formats_;

@@ -287,8 +287,9 @@ void TCodeEditor::UpdateSelections() {
 
 QString TCodeEditor::ErrorToolTip(int line) const {
     if (!error_.Valid() || line != error_.Line) return {};
-    QString tip =
-        QStringLiteral("<qt><p><b>") + error_.Message.toHtmlEscaped() + QStringLiteral("</b></p>");
+    // The message on one line; the explanation wraps under it.
+    QString tip = QStringLiteral("<qt><p style=\"white-space:pre\"><b>") +
+                  error_.Message.toHtmlEscaped() + QStringLiteral("</b></p>");
     const QStringList paragraphs =
         MessageExplanation(error_.Message).split(QStringLiteral("\n\n"), Qt::SkipEmptyParts);
     for (const QString& paragraph : paragraphs)

@@ -204,6 +204,20 @@ private Q_SLOTS:
             }
         }
         Editor()->setPalette(QPalette());
+        // The application's palette reaches the colours too.
+        const QPalette original = QApplication::palette();
+        QPalette dark = original;
+        dark.setColor(QPalette::Base, QColor(20, 20, 20));
+        dark.setColor(QPalette::Text, QColor(240, 240, 240));
+        QApplication::setPalette(dark);
+        QCoreApplication::processEvents(); // the change reaches widgets by events
+        const QColor keyword =
+            Editor()->Highlighter()->Format(TTokenKind::Keyword).foreground().color();
+        QApplication::setPalette(original);
+        QCoreApplication::processEvents();
+        QVERIFY(Contrast(keyword, QColor(20, 20, 20)) >= 3.0);
+        QVERIFY(keyword !=
+                Editor()->Highlighter()->Format(TTokenKind::Keyword).foreground().color());
     }
 
     // --- live errors ---

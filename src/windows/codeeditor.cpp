@@ -10,6 +10,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
@@ -92,7 +93,10 @@ int TCodeEditor::GutterWidth() const {
 }
 
 void TCodeEditor::UpdateGutterWidth() {
-    setViewportMargins(GutterWidth(), 0, 0, 0);
+    const int width = GutterWidth();
+    setViewportMargins(width, 0, 0, 0);
+    const QRect area = contentsRect();
+    gutter_->setGeometry(area.left(), area.top(), width, area.height());
     gutter_->setFont(font());
 }
 
@@ -105,8 +109,7 @@ void TCodeEditor::UpdateGutter(const QRect& rect, int dy) {
 
 void TCodeEditor::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    const QRect area = contentsRect();
-    gutter_->setGeometry(area.left(), area.top(), GutterWidth(), area.height());
+    UpdateGutterWidth();
 }
 
 void TCodeEditor::PaintGutter(QPaintEvent* event) {
@@ -290,8 +293,13 @@ QString TCodeEditor::ErrorToolTip(int line) const {
     // The message on one line; the explanation wraps under it.
     QString tip = QStringLiteral("<qt><p style=\"white-space:pre\"><b>") +
                   error_.Message.toHtmlEscaped() + QStringLiteral("</b></p>");
-    const QStringList paragraphs =
-        MessageExplanation(error_.Message).split(QStringLiteral("\n\n"), Qt::SkipEmptyParts);
+    // Paragraphs are separated by blank lines, or by line breaks when the
+    // text has no blank line.
+    const QString explanation = MessageExplanation(error_.Message);
+    const QRegularExpression breaks(explanation.contains(QStringLiteral("\n\n"))
+                                        ? QStringLiteral("\n[ \t]*\n")
+                                        : QStringLiteral("\n"));
+    const QStringList paragraphs = explanation.split(breaks, Qt::SkipEmptyParts);
     for (const QString& paragraph : paragraphs)
         tip += QStringLiteral("<p>") + paragraph.trimmed().toHtmlEscaped() + QStringLiteral("</p>");
     return tip + QStringLiteral("</qt>");

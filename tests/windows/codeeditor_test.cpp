@@ -106,6 +106,7 @@ private Q_SLOTS:
         SetEditor(QString("OUTPUT\n").repeated(12000) + QString(400, 'x'));
         QVERIFY(Editor()->GutterWidth() > narrow);
         QTRY_COMPARE(Editor()->viewport()->x(), Editor()->Gutter()->x() + Editor()->GutterWidth());
+        QCOMPARE(Editor()->Gutter()->width(), Editor()->GutterWidth());
         const QPoint before = Editor()->Gutter()->pos();
         Editor()->horizontalScrollBar()->setValue(Editor()->horizontalScrollBar()->maximum());
         QVERIFY(Editor()->horizontalScrollBar()->value() > 0);

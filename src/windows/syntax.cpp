@@ -160,9 +160,10 @@ std::array<QTextCharFormat, size_t(TTokenKind::Count)> SyntaxFormats(const QPale
 }
 
 // Connected before the base class connects itself, so that the names are
-// known when the changed blocks get coloured.
+// known when the changed blocks get coloured. Owned by the document (the
+// QObject constructor makes it the parent without attaching to it).
 TSyntaxHighlighter::TSyntaxHighlighter(QTextDocument* document)
-    : QSyntaxHighlighter(static_cast<QObject*>(nullptr)), formats_(SyntaxFormats(QPalette())) {
+    : QSyntaxHighlighter(static_cast<QObject*>(document)), formats_(SyntaxFormats(QPalette())) {
     connect(document, &QTextDocument::contentsChange, this, &TSyntaxHighlighter::FindStacks);
     setDocument(document);
 }

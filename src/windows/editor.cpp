@@ -7,6 +7,7 @@
 #include "gui/fonts.h"
 #include "gui/modals.h"
 #include "windows/about.h"
+#include "windows/codeeditor.h"
 #include "windows/filewrite.h"
 #include "windows/globals.h"
 
@@ -151,6 +152,11 @@ void TfMain::CreateMenus() {
                      QString(), &TfMain::mTraceClick);
     mRunToCursor = AddItem(mRunMenu, "mRunToCursor", QStringLiteral("&Run To Cursor"),
                            QKeySequence(Qt::Key_F4), QString(), &TfMain::mRunToCursorClick);
+    mToggleBreakpoint =
+        AddItem(mRunMenu, "mToggleBreakpoint", QStringLiteral("Toggle &Breakpoint"),
+                QKeySequence(Qt::CTRL | Qt::Key_B),
+                QStringLiteral("Toggle Breakpoint|Marks or unmarks the line as a breakpoint"),
+                &TfMain::mToggleBreakpointClick);
 
     mHelpMenu = mMainMenu->addMenu(QStringLiteral("&Help"));
     mHelpMenu->setObjectName(QStringLiteral("mHelpMenu"));
@@ -173,12 +179,18 @@ void TfMain::CreateMenus() {
     // Made after the menus, so that it outlives them (children go in order).
     auto* menuStyle = new TMenuStyle;
     menuStyle->setParent(this);
-    for (QMenu* menu : {mFileMenu, mEditMenu, mRunMenu, mHelpMenu})
+    for (QMenu* menu : {mFileMenu, mEditMenu, mRunMenu, mHelpMenu}) {
         menu->setStyle(menuStyle);
+        connect(menu, &QMenu::aboutToShow, this, [this] { ++openMenus_; });
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            openMenus_ = std::max(0, openMenus_ - 1);
+            ShowPanel1();
+        });
+    }
 }
 
 void TfMain::CreateEditor() {
-    oText = new QPlainTextEdit(this);
+    oText = new TCodeEditor(this);
     oText->setObjectName(QStringLiteral("oText"));
     oText->setFont(ProgramFont());
     oText->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -191,6 +203,7 @@ void TfMain::CreateEditor() {
     oText->setFocus();
     connect(oText, &QPlainTextEdit::textChanged, this, &TfMain::oTextChange);
     connect(oText->document(), &QTextDocument::modificationChanged, this, &TfMain::oTextChange);
+    connect(oText, &TCodeEditor::CaretErrorChanged, this, &TfMain::CaretError);
     FormActivate();
 }
 
@@ -336,7 +349,17 @@ void TfMain::oTextChange() {
 }
 
 void TfMain::ApplicationHint(const QString& hint) {
-    panel1_->setText(hint);
+    menuHint_ = hint;
+    ShowPanel1();
+}
+
+void TfMain::CaretError(const QString& message) {
+    caretError_ = message;
+    ShowPanel1();
+}
+
+void TfMain::ShowPanel1() {
+    panel1_->setText(openMenus_ > 0 || !menuHint_.isEmpty() ? menuHint_ : caretError_);
 }
 
 // Qt takes "[*]" in a window title for the place of its modified marker and
@@ -524,6 +547,14 @@ void TfMain::mDeselectClick() {
     QTextCursor cursor = oText->textCursor();
     cursor.setPosition(0);
     oText->setTextCursor(cursor);
+}
+
+void TfMain::mToggleBreakpointClick() {
+    oText->ToggleCaretBreakpoint();
+}
+
+void TfMain::ShowPausedLine(int line) {
+    oText->ShowPausedLine(line);
 }
 
 void TfMain::mAboutClick() {

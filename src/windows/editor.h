@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/text_codec.h"
+#include "windows/codeeditor.h"
 #include "windows/runsource.h"
 
 #include <QMainWindow>
@@ -53,11 +54,12 @@ public:
     QAction* mRun = nullptr;
     QMenu* mHelpMenu = nullptr;
     QAction* mAbout = nullptr;
-    QPlainTextEdit* oText = nullptr;
+    TCodeEditor* oText = nullptr;
     QStatusBar* oStatusBar = nullptr;
     QAction* mTrace = nullptr;
     QAction* mRunToCursor = nullptr;
     QAction* mGuide = nullptr;
+    QAction* mToggleBreakpoint = nullptr;
     TFile File;
 
     // What the run, input and break windows read of the editor.
@@ -111,9 +113,15 @@ public:
     void mRunClick();
     void mTraceClick();
     void mRunToCursorClick();
+    void mToggleBreakpointClick();
+
+    // The 1-based line about to run while a run is paused; 0 when none is.
+    void ShowPausedLine(int line);
 
     void oTextChange();
     void ApplicationHint(const QString& hint);
+    // The live error's message for panel 1 while the caret is on its line.
+    void CaretError(const QString& message);
 
 protected:
     bool event(QEvent* event) override;
@@ -151,6 +159,11 @@ private:
     TDiskState diskState_;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
+    // Panel 1 shows the menu hint while a menu is open, else the caret's error.
+    QString menuHint_;
+    QString caretError_;
+    int openMenus_ = 0;
+    void ShowPanel1();
     QString lastOpened_; // the file last chosen in the Open dialog
     corvane::TEncoding encoding_ = corvane::TEncoding::Utf8;
     bool byteOrderMark_ = false;

@@ -9,6 +9,7 @@
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
 #include "windows/break.h"
+#include "windows/editor.h"
 #include "windows/globals.h"
 #include "windows/guihost.h"
 #include "windows/input.h"
@@ -31,6 +32,9 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     oStatusBar->setObjectName("oStatusBar");
     panels_[0] = AddPanel(oStatusBar, 150);
     panels_[1] = AddPanel(oStatusBar, 0);
+    stepsPanel_ = AddPanel(oStatusBar, 130);
+    stepsPanel_->setObjectName("oStepsPanel");
+    stepsPanel_->hide();
 
     oText = new TOutputView(this);
     oText->setObjectName("oText");
@@ -68,6 +72,10 @@ QString TfRun::OutputText() const {
     return oText->Text();
 }
 
+QString TfRun::StepsText() const {
+    return stepsPanel_->isHidden() ? QString() : stepsPanel_->text();
+}
+
 QString TfRun::PanelText(int panel) const {
     return panel >= 0 && panel < 2 ? panels_[panel]->text() : QString();
 }
@@ -95,6 +103,8 @@ void TfRun::showEvent(QShowEvent* event) {
     setWindowTitle(Source.Caption + " - [run]");
     FitCaption(*this);
     oText->Clear();
+    stepsPanel_->hide();
+    stepsPanel_->clear();
     oTimer->start();
 }
 
@@ -151,6 +161,12 @@ bool TfRun::Failed(int32_t result) {
 
 void TfRun::RunProgram() {
     using namespace corvane;
+    // However the run ends, the editor no longer shows a paused line.
+    struct TPausedLineGuard {
+        ~TPausedLineGuard() {
+            if (fMain) fMain->ShowPausedLine(0);
+        }
+    } pausedLineGuard;
     outputLimited_ = false;
     SetPhase(Str(sParsing));
     if (Failed(ParseProgram())) return;
@@ -176,6 +192,7 @@ void TfRun::RunProgram() {
     if (Failed(Prog->Start(host, input, StartState))) return;
     while (Prog->State == psBreak) {
         host.Show();
+        if (fMain) fMain->ShowPausedLine(StopLine);
         switch (fBreak->exec()) {
         case TfBreak::ResultContinue: Prog->Move(TMove::mvContinue); break;
         case TfBreak::ResultNext: Prog->Move(TMove::mvNext); break;
@@ -199,6 +216,8 @@ void TfRun::Finish() {
     FitCaption(*this);
     panels_[0]->clear();
     panels_[1]->clear();
+    stepsPanel_->setText(QStringLiteral("Steps: %1").arg(Prog->Steps));
+    stepsPanel_->show();
 }
 
 void TfRun::mCloseClick() {

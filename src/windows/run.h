@@ -52,6 +52,8 @@ public:
     // The output shown so far: values and blanks, no line breaks.
     QString OutputText() const;
     QString PanelText(int panel) const;
+    // "Steps: N" after a finished or stopped run; empty and hidden before.
+    QString StepsText() const;
 
     // Parses the editor's text into Prog: -1, or the position of the error.
     int32_t ParseProgram();
@@ -84,6 +86,8 @@ private:
     void Abandon();
 
     QLabel* panels_[2] = {};
+    // The number of commands executed, shown once a run is over.
+    QLabel* stepsPanel_ = nullptr;
     bool inRunProgram_ = false;
     bool outputLimited_ = false; // this run was ended by the output's bound
 };

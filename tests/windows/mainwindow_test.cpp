@@ -142,6 +142,8 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
         {"mRun", "&Run", QKeySequence(QStringLiteral("F9")), "Executes program"},
         {"mTrace", "&Trace", QKeySequence(QStringLiteral("F8")), ""},
         {"mRunToCursor", "&Run To Cursor", QKeySequence(QStringLiteral("F4")), ""},
+        {"mToggleBreakpoint", "Toggle &Breakpoint", QKeySequence(QStringLiteral("Ctrl+B")),
+         "Marks or unmarks the line as a breakpoint"},
         {"mAbout", "&About Corvane ...", QKeySequence(QStringLiteral("F1")),
          "Shows copyright and version information of this application"},
     };
@@ -168,7 +170,8 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
              QStringList({"&New", "&Open", "&Save", "Save &As ...", "", "&Print", "", "E&xit"}));
     QCOMPARE(captions(fMain->mEditMenu),
              QStringList({"&Undo", "", "Cu&t", "&Copy", "&Paste", "", "&Select All", "&DeSelect"}));
-    QCOMPARE(captions(fMain->mRunMenu), QStringList({"&Run", "&Trace", "&Run To Cursor"}));
+    QCOMPARE(captions(fMain->mRunMenu),
+             QStringList({"&Run", "&Trace", "&Run To Cursor", "Toggle &Breakpoint"}));
     QCOMPARE(fMain->mHelpMenu->defaultAction(), fMain->mAbout);
 }
 

@@ -2,12 +2,8 @@
 
 namespace corvane {
 
-bool TProgram::Evaluate(const TCondition* node, THost& host) {
-    return TestTree(node, WR, host);
-}
-
 // A chain of NOTs is walked, not recursed into, so its depth is unbounded.
-bool TProgram::TestTree(const TCondition* node, uint32_t wr, THost& host) {
+bool TProgram::Evaluate(const TCondition* node, uint32_t wr, THost& host) {
     bool negate = false;
     while (node != nullptr && node->Kind == cdNot) {
         negate = !negate;

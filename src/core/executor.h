@@ -152,7 +152,7 @@ int32_t TProgram::Resume(Host& host, TInputList& input) {
         case ckIf: {
             bool holds;
             if (!TestPlain(c->Condition, wr, holds)) {
-                holds = TestTree(c->Condition, wr, host);
+                holds = Evaluate(c->Condition, wr, host);
                 // A broken tree fails the run where it stands.
                 if (State == psFailed && !halting) halt();
             }

@@ -186,7 +186,9 @@ public:
     int32_t Start(Host& host, TInputList& input, int32_t mode);
     template <class Host>
     int32_t Resume(Host& host, TInputList& input);
-    bool Evaluate(const TCondition* node, THost& host);
+    // The value of a condition tree with the working register wr; a broken
+    // tree reports its error through host, and a missing node fails the run.
+    bool Evaluate(const TCondition* node, uint32_t wr, THost& host);
     uint64_t Steps = 0;
 
 private:
@@ -201,8 +203,8 @@ private:
         return PopValue(*c.Stack, value);
     }
     // The executor's condition test with the working register in hand: the
-    // plain conditions inline (false when the node needs TestTree), the rest,
-    // broken trees included, through TestTree, which may fail the run.
+    // plain conditions inline (false when the node needs Evaluate), the rest,
+    // broken trees included, through Evaluate, which may fail the run.
     static bool TestPlain(const TCondition* node, uint32_t wr, bool& holds) {
         if (node == nullptr) return false;
         if (node->Kind == cdZero)
@@ -213,7 +215,6 @@ private:
             return false;
         return true;
     }
-    bool TestTree(const TCondition* node, uint32_t wr, THost& host);
 
     std::deque<TCommand> commands_;                     // program order
     std::unordered_map<std::string, TLabelRec> labels_; // folded name -> latest definition

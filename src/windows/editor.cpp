@@ -254,15 +254,6 @@ QString TfMain::EditorText() const {
     return text;
 }
 
-int TfMain::LineCount() const {
-    return oText->document()->blockCount();
-}
-
-QString TfMain::LineAt(int index) const {
-    const QTextBlock block = oText->document()->findBlockByNumber(index);
-    return block.isValid() ? block.text() : QString();
-}
-
 int TfMain::SelectionStart() const {
     return DocToCrlf(*oText->document(), oText->textCursor().selectionStart());
 }

@@ -67,8 +67,6 @@ public:
     QString Caption() const;
     QString EditorText() const;                   // the whole text, CR LF line breaks
     TRunSource RunSource() const;                 // what a run takes of the editor
-    int LineCount() const;                        // number of editor lines
-    QString LineAt(int index) const;              // 0-based line without its break
     int SelectionStart() const;                   // as a CR LF position
     int LineFromChar(int crlfPos) const;          // 0-based line holding a CR LF position
     void SetSelection(int crlfStart, int length); // selects and scrolls; no edit

@@ -301,15 +301,15 @@ TEST_F(ExecutorTest, ConditionsAndBrokenTrees) {
                             ":z SET 100", "OUTPUT", "EXIT", ":e SET 200", "OUTPUT"})),
               "100 ");
     TCondition none;
-    EXPECT_FALSE(prog.Evaluate(&none, host));
+    EXPECT_FALSE(prog.Evaluate(&none, prog.WR, host));
     prog.Begin(psRun);
-    EXPECT_FALSE(prog.Evaluate(nullptr, host));
+    EXPECT_FALSE(prog.Evaluate(nullptr, prog.WR, host));
     EXPECT_EQ(prog.State, psFailed);
     TCondition notNull{cdNot, nullptr, nullptr};
-    EXPECT_TRUE(prog.Evaluate(&notNull, host));
+    EXPECT_TRUE(prog.Evaluate(&notNull, prog.WR, host));
     TCondition odd{77, nullptr, nullptr};
     prog.Begin(psRun);
-    EXPECT_FALSE(prog.Evaluate(&odd, host));
+    EXPECT_FALSE(prog.Evaluate(&odd, prog.WR, host));
     EXPECT_EQ(prog.State, psRun);
     EXPECT_EQ(host.Messages.size(), 3u);
     EXPECT_EQ(host.Messages.back(), "Internal error: Illegal condition pointer!");

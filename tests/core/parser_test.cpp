@@ -325,7 +325,7 @@ TEST_F(ParserTest, LongInputsParseWithoutDeepRecursion) {
         nots += "NOT ";
     nots += "ZERO GOTO a\r\n:a";
     ASSERT_EQ(Parse(nots).Result, -1);
-    EXPECT_EQ(prog.Evaluate(Commands()[0]->Condition, *host),
+    EXPECT_EQ(prog.Evaluate(Commands()[0]->Condition, prog.WR, *host),
               true); // an even count of NOTs, WR = 0
     const std::string word(200000, 'w');
     ASSERT_EQ(Parse("GOTO " + word).Result, -1);

@@ -330,7 +330,7 @@ private Q_SLOTS:
         QApplication::setActiveWindow(fMain);
         CaretToLine(0);
         QTest::keyClick(Editor(), Qt::Key_B, Qt::ControlModifier);
-        QCOMPARE(fMain->LineAt(0), QString("SET 1 // <BREAK>"));
+        QCOMPARE(fMain->RunSource().Lines.at(0), QString("SET 1 // <BREAK>"));
         QVERIFY(fMain->Modified());
         fMain->mUndoClick();
         QCOMPARE(Editor()->toPlainText(), text);

@@ -307,7 +307,7 @@ void TFileCommandsTest::openSetsNameDirCaptionAndClearsMod() {
     QCOMPARE(fMain->File.Name, QStringLiteral("g.cv"));
     QCOMPARE(fMain->File.Dir, QFileInfo(Path("sub")).absoluteFilePath());
     QCOMPARE(fMain->Caption(), QStringLiteral("g.cv - Corvane 1.4.beta"));
-    QCOMPARE(fMain->LineCount(), 2);
+    QCOMPARE(fMain->RunSource().Lines.size(), 2);
     QVERIFY(!fMain->Modified());
     QVERIFY(fMain->PanelText(0).isEmpty());
     // The Open dialog offers the file last chosen in it.

@@ -258,7 +258,7 @@ void TMainWindowTest::tabInsertsATabThatStopsEverySixteenColumns() {
     Type(QStringLiteral("d"));
     QTest::keyClick(fMain->oText, Qt::Key_Return);
     Type(QStringLiteral("0123456789abcdefg"));
-    QCOMPARE(fMain->LineAt(0), QStringLiteral("abc\td"));
+    QCOMPARE(fMain->RunSource().Lines.at(0), QStringLiteral("abc\td"));
     QCOMPARE(QApplication::focusWidget(), fMain->oText);
     // "d" after the tab stands right above column 16 ("g") of the next line.
     const auto xOf = [](int block, int column) {
@@ -273,7 +273,7 @@ void TMainWindowTest::tabInsertsATabThatStopsEverySixteenColumns() {
 void TMainWindowTest::longLinesDoNotWrap() {
     ShowActive();
     fMain->oText->setPlainText(QString(500, u'x') + u'\n' + u'y');
-    QCOMPARE(fMain->LineCount(), 2);
+    QCOMPARE(fMain->RunSource().Lines.size(), 2);
     QCOMPARE(fMain->oText->document()->findBlockByNumber(0).layout()->lineCount(), 1);
     QVERIFY(fMain->oText->horizontalScrollBar()->maximum() > 0);
     fMain->SetSelection(502, 1); // the "y"
@@ -285,19 +285,14 @@ void TMainWindowTest::shiftEnterStartsARealLine() {
     Type(QStringLiteral("a"));
     QTest::keyClick(fMain->oText, Qt::Key_Return, Qt::ShiftModifier);
     Type(QStringLiteral("b"));
-    QCOMPARE(fMain->LineCount(), 2);
+    QCOMPARE(fMain->RunSource().Lines.size(), 2);
     QCOMPARE(fMain->EditorText(), QStringLiteral("a\r\nb"));
 }
 
 void TMainWindowTest::runWindowsReadTheTextWithCrlfBreaks() {
     fMain->oText->setPlainText(QStringLiteral("STACK s\n\n  PUSH s\n"));
     QCOMPARE(fMain->EditorText(), QStringLiteral("STACK s\r\n\r\n  PUSH s\r\n"));
-    QCOMPARE(fMain->LineCount(), 4);
-    QCOMPARE(fMain->LineAt(0), QStringLiteral("STACK s"));
-    QCOMPARE(fMain->LineAt(1), QString());
-    QCOMPARE(fMain->LineAt(2), QStringLiteral("  PUSH s"));
-    QCOMPARE(fMain->LineAt(3), QString());
-    QCOMPARE(fMain->LineAt(4), QString());
+    QCOMPARE(fMain->RunSource().Lines, (QStringList{"STACK s", "", "  PUSH s", ""}));
     // Caret behind the final line break: the last, empty line.
     fMain->oText->moveCursor(QTextCursor::End);
     QCOMPARE(fMain->SelectionStart(), 21);

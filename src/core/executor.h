@@ -35,6 +35,7 @@ int32_t TProgram::Start(Host& host, TInputList& input, int32_t mode) {
     Begin(mode);
     Current = FirstCommand;
     Steps = 0;
+    hookCountdown_ = 0;
     // A run that ended paused at a stop line must not make the next run skip
     // the stop test of its first command.
     SkipBreakCheck = false;
@@ -61,9 +62,12 @@ int32_t TProgram::Resume(Host& host, TInputList& input) {
     // Commands executed = steps + (chunk - countdown). A chunk normally ends
     // with a hook call; `halting` shortens it to end the loop after the
     // command at hand (a step, or a run ended by OUTPUT or a broken tree).
+    // The count to the next hook goes on across pauses, so that a run which
+    // pauses often still reaches its hooks.
     uint64_t steps = Steps;
-    uint32_t chunk = interval;
-    uint32_t countdown = interval;
+    uint32_t countdown =
+        hookCountdown_ != 0 && hookCountdown_ < interval ? hookCountdown_ : interval;
+    uint32_t chunk = countdown;
     bool halting = false;
     const auto halt = [&] {
         steps += chunk - countdown;
@@ -186,6 +190,7 @@ done:
     Current = cur;
     WR = wr;
     Steps = steps + (chunk - countdown);
+    hookCountdown_ = countdown;
     if (last != nullptr) host.SetStatus(LineText(last->Line));
     if (cur != nullptr) {
         host.StoppedAt(cur->Line);
@@ -205,6 +210,7 @@ failed: // cur is the failing command; it counts as not executed
     Current = cur;
     WR = wr;
     Steps = steps + (chunk - countdown);
+    hookCountdown_ = countdown;
     host.SetStatus(LineText(cur->Line));
     host.Error(TError{failure, cur->Pos, cur->Line});
     return cur->Pos;

@@ -222,6 +222,7 @@ private:
     std::unordered_map<std::string, TStackRec*> stackIndex_;
     std::deque<TCondition> conditions_;
     std::size_t maxValues_;
+    uint32_t hookCountdown_ = 0; // commands to the next hook call; 0: a whole interval
     std::size_t valueCount_ = 0;
 };
 

@@ -144,6 +144,30 @@ TEST_F(ExecutorTest, StepsCountsExecutedCommands) {
     }
 }
 
+// The hook comes every N commands of the run, also when the run pauses
+// before N commands have gone by, as it does at a marked line in a loop.
+TEST_F(ExecutorTest, HooksCountAcrossPauses) {
+    struct TEveryThird final : THost {
+        std::vector<uint64_t> At;
+        const TProgram* Prog = nullptr;
+        uint32_t HookInterval() const override { return 3; }
+        void Executed(int32_t) override { At.push_back(Prog->Steps); }
+        bool HasStopLines() const override { return true; }
+        bool IsStopLine(int32_t index) override { return index == 0; }
+    } thirds;
+    thirds.Prog = &prog;
+    ASSERT_EQ(ParseProgram(Lines({":l ADD 1", "GOTO l"}), prog, thirds), -1);
+    ASSERT_EQ(prog.Link(thirds), -1);
+    EXPECT_EQ(prog.Start(thirds, in, psRun), -1); // pauses at once on line 1
+    for (int pause = 0; pause < 4; ++pause) {
+        ASSERT_TRUE(prog.Move(TMove::mvContinue));
+        EXPECT_EQ(prog.Resume(thirds, in), -1); // ADD, GOTO, then line 1 again
+        EXPECT_EQ(prog.State, psBreak);
+    }
+    EXPECT_EQ(prog.Steps, 8u);
+    EXPECT_EQ(thirds.At, (std::vector<uint64_t>{3, 6}));
+}
+
 TEST_F(ExecutorTest, TraceOnAnEmptyProgramPausesAtTheEndRecord) {
     Load("");
     EXPECT_EQ(Start(psBreak), -1);

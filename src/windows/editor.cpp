@@ -152,6 +152,9 @@ void TfMain::CreateMenus() {
                      QString(), &TfMain::mTraceClick);
     mRunToCursor = AddItem(mRunMenu, "mRunToCursor", QStringLiteral("&Run To Cursor"),
                            QKeySequence(Qt::Key_F4), QString(), &TfMain::mRunToCursorClick);
+    mCheck =
+        AddItem(mRunMenu, "mCheck", QStringLiteral("&Check"), QKeySequence(Qt::CTRL | Qt::Key_F9),
+                QStringLiteral("Check|Runs the test cases of this program"), &TfMain::mCheckClick);
     mToggleBreakpoint =
         AddItem(mRunMenu, "mToggleBreakpoint", QStringLiteral("Toggle &Breakpoint"),
                 QKeySequence(Qt::CTRL | Qt::Key_B),
@@ -378,6 +381,7 @@ bool TfMain::QuerySave() {
 }
 
 void TfMain::ReplaceText(const QString& crlfText) {
+    ForgetCheck();
     QString text = crlfText;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     oText->setPlainText(text);

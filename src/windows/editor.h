@@ -17,6 +17,7 @@ class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QStatusBar;
+class TfCheck;
 class TfGuide;
 
 class TfMain : public QMainWindow {
@@ -58,6 +59,7 @@ public:
     QStatusBar* oStatusBar = nullptr;
     QAction* mTrace = nullptr;
     QAction* mRunToCursor = nullptr;
+    QAction* mCheck = nullptr;
     QAction* mGuide = nullptr;
     QAction* mToggleBreakpoint = nullptr;
     TFile File;
@@ -111,6 +113,9 @@ public:
     void mRunClick();
     void mTraceClick();
     void mRunToCursorClick();
+    // Checked cases (checkcommands.cpp); a case traces with its input preset.
+    void mCheckClick();
+    void TraceCase(const QString& input);
     void mToggleBreakpointClick();
 
     // The 1-based line about to run while a run is paused; 0 when none is.
@@ -166,4 +171,8 @@ private:
     corvane::TEncoding encoding_ = corvane::TEncoding::Utf8;
     bool byteOrderMark_ = false;
     TfGuide* guide_ = nullptr;
+    QString SuitePath();
+    void ForgetCheck();
+    QString suiteChoice_; // the suite the user chose for this document
+    TfCheck* check_ = nullptr;
 };

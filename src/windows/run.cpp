@@ -179,7 +179,7 @@ void TfRun::RunProgram() {
     RunToLine = Prog->FirstCommandLineFrom(RunToLine);
 
     SetPhase(Str(sWaitingForInput));
-    if (fInput->exec() == TfInput::ResultCancelled) {
+    if (!AcceptInput()) {
         Prog->Move(TMove::mvFail);
         done(ResultAborted);
         return;
@@ -203,6 +203,16 @@ void TfRun::RunProgram() {
     }
     host.Show();
     Finish();
+}
+
+// The input dialog's values, or the preset text's; a preset with a character
+// that is no part of a number is shown as the dialog would show it.
+bool TfRun::AcceptInput() {
+    if (!PresetInput) return fInput->exec() != TfInput::ResultCancelled;
+    const std::string text = corvane::ToMachineText(PresetInput->toStdU16String());
+    if (fInput->InputList.Parse(text) == 0) return true;
+    ShowError(corvane::sBadCharacter);
+    return false;
 }
 
 void TfRun::Finish() {

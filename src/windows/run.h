@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -46,6 +47,9 @@ public:
     int32_t StartState = corvane::psRun; // psRun or psBreak
     int32_t RunToLine = 0;               // 1-based line to run to, 0 for none
     TRunSource Source;                   // the program, its lines and the editor's caption
+    // An input text taken as accepted, without the input dialog (whose memo
+    // and history stay as they are): a checked case's input.
+    std::optional<QString> PresetInput;
 
     uint32_t GetWorkRegister() const { return Prog->WR; }
 
@@ -80,6 +84,7 @@ private:
     void oTimerTimer();
     bool Failed(int32_t result);
     void Finish();
+    bool AcceptInput();
     void SetPhase(const char* text);
     void SetMenus(bool running);
     void SetLineText(const QString& text);

@@ -1,17 +1,23 @@
-// The Run menu: Run, Trace and Run To Cursor. Each hands the run window its
-// start state and target line, shows it modally, and after a failed run
-// selects the failing character (no edit: the modified flag stays).
+// The Run menu: Run, Trace and Run To Cursor, and the trace of a checked case.
+// Each hands the run window its start state and target line, shows it
+// modally, and after a failed run selects the failing character (no edit: the
+// modified flag stays).
 #include "core/program.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
 #include "windows/run.h"
 
+#include <optional>
+#include <utility>
+
 namespace {
 
-void RunFromEditor(TfMain& editor, int32_t startState, int32_t runToLine) {
+void RunFromEditor(TfMain& editor, int32_t startState, int32_t runToLine,
+                   std::optional<QString> presetInput = std::nullopt) {
     fRun->Source = editor.RunSource();
     fRun->StartState = startState;
     fRun->RunToLine = runToLine;
+    fRun->PresetInput = std::move(presetInput);
     const int result = fRun->exec();
     // Back to the editor, also where no window manager hands the focus back.
     editor.activateWindow();
@@ -31,4 +37,8 @@ void TfMain::mTraceClick() {
 // The line that holds the start of the selection, whichever end the caret is at.
 void TfMain::mRunToCursorClick() {
     RunFromEditor(*this, corvane::psRun, LineFromChar(SelectionStart()) + 1);
+}
+
+void TfMain::TraceCase(const QString& input) {
+    RunFromEditor(*this, corvane::psBreak, 0, input);
 }

@@ -142,6 +142,8 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
         {"mRun", "&Run", QKeySequence(QStringLiteral("F9")), "Executes program"},
         {"mTrace", "&Trace", QKeySequence(QStringLiteral("F8")), ""},
         {"mRunToCursor", "&Run To Cursor", QKeySequence(QStringLiteral("F4")), ""},
+        {"mCheck", "&Check", QKeySequence(QStringLiteral("Ctrl+F9")),
+         "Runs the test cases of this program"},
         {"mToggleBreakpoint", "Toggle &Breakpoint", QKeySequence(QStringLiteral("Ctrl+B")),
          "Marks or unmarks the line as a breakpoint"},
         {"mAbout", "&About Corvane ...", QKeySequence(QStringLiteral("F1")),
@@ -171,7 +173,7 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
     QCOMPARE(captions(fMain->mEditMenu),
              QStringList({"&Undo", "", "Cu&t", "&Copy", "&Paste", "", "&Select All", "&DeSelect"}));
     QCOMPARE(captions(fMain->mRunMenu),
-             QStringList({"&Run", "&Trace", "&Run To Cursor", "Toggle &Breakpoint"}));
+             QStringList({"&Run", "&Trace", "&Run To Cursor", "&Check", "Toggle &Breakpoint"}));
     QCOMPARE(fMain->mHelpMenu->defaultAction(), fMain->mAbout);
 }
 

@@ -5,10 +5,12 @@
 // ends the check.
 #include "app/startup.h"
 #include "core/inputlist.h"
+#include "suite/suite.h"
 #include "support/fakedialogs.h"
 #include "support/modaldriver.h"
 #include "windows/break.h"
 #include "windows/check.h"
+#include "windows/checkdetails.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
 #include "windows/input.h"
@@ -288,6 +290,50 @@ private Q_SLOTS:
         fMain->mCheck->trigger();
         QCOMPARE(dialogs.errors, QStringList({"bad.cvtest:4:1: unknown key 'pionts'"}));
         QVERIFY(!Check() || !Check()->isVisible());
+    }
+
+    // The details line values up whatever their layout, point at the first
+    // difference (by line and column where the output spans lines), and give
+    // an error its line and column.
+    void detailsMarkTheFirstDifference() {
+        using namespace corvane::suite;
+        TCase values;
+        values.Input = "1\n2";
+        values.Expected = "10\n20\n30";
+        TCaseResult wrong;
+        wrong.Reason = TReason::WrongOutput;
+        wrong.Steps = 9;
+        wrong.Output = "10 20 31 \n";
+        QCOMPARE(CaseDetails(values, &wrong), QStringLiteral("Result:   failed: wrong output\n"
+                                                             "Input:    1\n"
+                                                             "          2\n"
+                                                             "Expected: 10 20 30\n"
+                                                             "Actual:   10 20 31\n"
+                                                             "                 ^ first difference\n"
+                                                             "Steps:    9\n"));
+        TCase exact;
+        exact.Expected = "a\nb";
+        exact.Compare = TCompare::Exact;
+        wrong.Output = "a\nc\n";
+        QVERIFY(CaseDetails(exact, &wrong)
+                    .contains("\n          first difference at line 2, column 1 of the output\n"));
+        TCase error;
+        error.Input = "5 0";
+        error.Outcome = TOutcome::Error;
+        error.Expected = "Division by zero";
+        error.ErrorLine = 7;
+        TCaseResult failed;
+        failed.Reason = TReason::Error;
+        failed.Steps = 4;
+        failed.Error = TRunError{3, 9, "Stack is empty! Cannot read value ..."};
+        QCOMPARE(
+            CaseDetails(error, &failed),
+            QStringLiteral("Result:   failed: an error the case does not expect\n"
+                           "Input:    5 0\n"
+                           "Expected: an error: Division by zero (line 7)\n"
+                           "Actual:   (no output)\n"
+                           "Error:    line 3, column 9: Stack is empty! Cannot read value ...\n"
+                           "Steps:    4\n"));
     }
 
     // Closing the window ends the case at hand and runs no other (each would

@@ -71,6 +71,8 @@ void TfMain::mCheckClick() {
     if (!check_) {
         check_ = new TfCheck(this);
         check_->TraceRequested = [this](const QString& input) { TraceCase(input); };
+        // Ctrl+F9 checks again from the Check window too.
+        check_->addAction(mCheck);
     }
     QString name = File.Name;
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));

@@ -111,7 +111,8 @@ QString CaseDetails(const TCase& c, const TCaseResult* r) {
     if (c.Hidden)
         return text + Labelled("", QStringLiteral("(a hidden case: its data is not shown)"));
 
-    text += Labelled("Input:", QString::fromUtf8(c.Input));
+    text += Labelled("Input:",
+                     c.Input.empty() ? QStringLiteral("(no input)") : QString::fromUtf8(c.Input));
     const QString expected = ExpectedText(c);
     text += Labelled("Expected:", expected);
     if (!r) return text;

@@ -112,10 +112,11 @@ class CheckTest : public QObject {
         QCOMPARE(fMain->File.Name, QFileInfo(path).fileName());
     }
 
-    // Ctrl+F9 in the editor, then waits until every case has run.
-    void CheckNow() {
-        QApplication::setActiveWindow(fMain);
-        QTest::keyClick(fMain, Qt::Key_F9, Qt::ControlModifier);
+    // Ctrl+F9 in the editor (or in the Check window), then waits until every
+    // case has run.
+    void CheckNow(QWidget* window = fMain) {
+        QApplication::setActiveWindow(window);
+        QTest::keyClick(window, Qt::Key_F9, Qt::ControlModifier);
         QVERIFY(Check() && Check()->isVisible());
         QTRY_VERIFY(!Check()->Running());
     }
@@ -149,7 +150,7 @@ private Q_SLOTS:
         QCOMPARE(Column(TfCheck::ColPoints), QStringList({"2/2", "1/1", "1/1"}));
 
         Edit(kFirst);
-        CheckNow();
+        CheckNow(Check());
         QVERIFY(fMain->Modified());
         QCOMPARE(Check()->oSummary->text(), QStringLiteral("1 of 3 passed, 1 of 4 points"));
         QCOMPARE(Column(TfCheck::ColMark), QStringList({"FAIL", "FAIL", "PASS"}));

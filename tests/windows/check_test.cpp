@@ -5,6 +5,7 @@
 // ends the check.
 #include "app/startup.h"
 #include "core/inputlist.h"
+#include "core/program.h"
 #include "suite/suite.h"
 #include "support/fakedialogs.h"
 #include "support/modaldriver.h"
@@ -254,6 +255,23 @@ private Q_SLOTS:
         QVERIFY2(driver.Done(), qPrintable(driver.Report()));
         QCOMPARE(fRun->OutputText(), QStringLiteral("9 "));
         fInput->oText->clear();
+    }
+
+    // A case whose input no run could read says so, as the input dialog
+    // would, and runs nothing.
+    void unreadableInputEndsTheTrace() {
+        WriteFile(Path("odd.cv"), kFirst.toUtf8());
+        WriteFile(Path("odd.cvtest"),
+                  "[[case]]\nname = \"odd\"\ninput = \"1 x\"\noutput = \"1\"\n");
+        Open(Path("odd.cv"));
+        CheckNow();
+        QCOMPARE(Column(TfCheck::ColMark), QStringList({"FAIL"}));
+        TFakeDialogs dialogs;
+        Select(0);
+        QTest::keyClick(Check()->oCases, Qt::Key_Return);
+        QCOMPARE(dialogs.errors, QStringList({"Unrecognized character ..."}));
+        QVERIFY(!fRun->isVisible());
+        QCOMPARE(fRun->Prog->State, corvane::psFailed);
     }
 
     // Without a suite beside the document the user is asked (Cancel checks

@@ -368,7 +368,8 @@ private Q_SLOTS:
         fMain->mCheck->trigger();
         QVERIFY(Check()->Running());
         QCOMPARE(Check()->oSummary->text(), QStringLiteral("Checking: 0 of 3 cases run"));
-        QTest::keyClick(Check()->oCases, Qt::Key_Escape);
+        QApplication::setActiveWindow(Check());
+        QTest::keyClick(Check(), Qt::Key_Escape);
         QVERIFY(!Check()->isVisible());
         QVERIFY(!Check()->Running());
         QCOMPARE(Check()->oSummary->text(), QStringLiteral("Stopped: 0 of 3 cases run"));

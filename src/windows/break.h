@@ -13,6 +13,7 @@ class QListView;
 class TLineModel;
 class QMenuBar;
 class QStatusBar;
+class TMachinePane;
 
 // Shown modally while a run is paused. Modal results: 1 Continue (F9, Esc, a
 // click on its menu item), 4 Next (F8), 2 Stop (F5, the close box).
@@ -39,6 +40,13 @@ public:
     QAction* mStop = nullptr;
     QAction* mNext = nullptr;
     QAction* mContinueByEsc = nullptr;
+    // F2: opens or closes the machine pane beside the list. The window opens
+    // at its designed size with the pane closed; the pane's state lasts while
+    // the application runs, for every break window.
+    QAction* mMachine = nullptr;
+    TMachinePane* oMachine = nullptr;
+    bool MachineOpen() const;
+    void mMachineClick();
 
     // Caption, the editor's lines with tabs expanded, and a mark on every
     // line holding "<BREAK>" in any letter case; earlier marks are dropped.
@@ -85,6 +93,8 @@ protected:
 private:
     // The most characters panel 2 can show: the summary is built no longer.
     int SummaryBound() const;
+
+    void ShowMachine(bool open);
 
     QLabel* panels_[3] = {};
     TStopLines stops_;

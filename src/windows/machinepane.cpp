@@ -15,6 +15,10 @@
 
 namespace {
 
+QString Values(uint64_t count) {
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? "value" : "values");
+}
+
 TMachineMark Mark(const corvane::TProgram& program, const corvane::TInputList* input,
                   uint64_t outputs) {
     TMachineMark mark;
@@ -123,7 +127,7 @@ void TMachinePane::Note(const corvane::TProgram& program, const corvane::TInputL
     outputsChanged_ = now_.Outputs != before.Outputs;
     oWR->setText(WRText(now_.WR));
     oSteps->setText(QStringLiteral("Steps: %1").arg(now_.Steps));
-    oOutputs->setText(QStringLiteral("Output: %1 values").arg(now_.Outputs));
+    oOutputs->setText(QStringLiteral("Output: ") + Values(now_.Outputs));
     Highlight(oWR, wrChanged_);
     Highlight(oOutputs, outputsChanged_);
     oChanges->setText(Changes(program, before, now_));
@@ -150,9 +154,9 @@ QString TMachinePane::Changes(const corvane::TProgram& program, const TMachineMa
         }
     }
     if (now.InputPos != before.InputPos)
-        parts << QStringLiteral("read %1 input values").arg(now.InputPos - before.InputPos);
+        parts << QStringLiteral("read ") + Values(now.InputPos - before.InputPos);
     if (now.Outputs != before.Outputs)
-        parts << QStringLiteral("printed %1 values").arg(now.Outputs - before.Outputs);
+        parts << QStringLiteral("printed ") + Values(now.Outputs - before.Outputs);
     return parts.join(QStringLiteral("; "));
 }
 

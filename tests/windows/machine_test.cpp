@@ -213,9 +213,10 @@ private Q_SLOTS:
         QCOMPARE(seen[2].Changes, QString("pushed 7 on Primary Stack"));
         QVERIFY(seen[3].WRLit && seen[3].InputLit && !seen[3].PrimaryLit); // INPUT
         QCOMPARE(seen[3].Input, (QStringList{"  3", "> 4"}));
+        QCOMPARE(seen[3].Changes, QString("WR was 7; read 1 value"));
         QVERIFY(seen[3].FirstInputGreyed && !seen[2].FirstInputGreyed);
         QVERIFY(seen[4].OutputsLit && !seen[4].WRLit && !seen[4].InputLit); // OUTPUT
-        QCOMPARE(seen[4].Changes, QString("printed 1 values"));
+        QCOMPARE(seen[4].Changes, QString("printed 1 value"));
         QVERIFY(seen[5].Primary.isEmpty() && !seen[5].OutputsLit); // POP: the words say it
         QCOMPARE(seen[5].Changes, QString("popped 7 off Primary Stack"));
     }

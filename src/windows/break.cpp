@@ -64,6 +64,7 @@ TfBreak::TfBreak(QWidget* parent)
     mContinue = AddBarCommand(oMainMenu, "mContinue", "&Continue (F9)", Qt::Key_F9);
     mNext = AddBarCommand(oMainMenu, "mNext", "&Next (F8)", Qt::Key_F8);
     mStop = AddBarCommand(oMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
+    mBack = AddBarCommand(oMainMenu, "mBack", "&Back (F7)", Qt::Key_F7);
     mMachine = AddBarCommand(oMainMenu, "mMachine", "&Machine (F2)", Qt::Key_F2);
     mMachine->setCheckable(true);
     mContinueByEsc = new QAction(this);
@@ -75,6 +76,7 @@ TfBreak::TfBreak(QWidget* parent)
     connect(mContinueByEsc, &QAction::triggered, this, &TfBreak::mContinueClick);
     connect(mNext, &QAction::triggered, this, &TfBreak::mNextClick);
     connect(mStop, &QAction::triggered, this, &TfBreak::mStopClick);
+    connect(mBack, &QAction::triggered, this, &TfBreak::mBackClick);
     connect(mMachine, &QAction::triggered, this, &TfBreak::mMachineClick);
 
     lines_ = new TLineModel(stops_, this);
@@ -200,6 +202,7 @@ void TfBreak::FormActivate() {
         "In: " + (fInput && fInput->InputList.Peek(next) ? SignedText(next) : QString("EMPTY")));
     panels_[2]->setText(fRun ? StackSummary(*fRun->Prog, SummaryBound()) : QString());
     const uint64_t steps = fRun ? fRun->Prog->Steps : 0;
+    mBack->setEnabled(steps > 0);
     // Shown with the pane closed as well, without a panel the window's design
     // has no room for: on hovering the status bar, and to screen readers.
     const QString executed = QStringLiteral("Commands executed: %1").arg(steps);

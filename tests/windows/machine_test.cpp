@@ -89,7 +89,8 @@ private Q_SLOTS:
         for (QAction* a : fBreak->oMainMenu->actions())
             bar << a->objectName() + "=" + a->text() + "=" + a->shortcut().toString();
         QCOMPARE(bar, (QStringList{"mContinue=&Continue (F9)=F9", "mNext=&Next (F8)=F8",
-                                   "mStop=&Stop (F5)=F5", "mMachine=&Machine (F2)=F2"}));
+                                   "mStop=&Stop (F5)=F5", "mBack=&Back (F7)=F7",
+                                   "mMachine=&Machine (F2)=F2"}));
 
         fBreak->show();
         QApplication::setActiveWindow(fBreak);
@@ -219,6 +220,67 @@ private Q_SLOTS:
         QCOMPARE(seen[4].Changes, QString("printed 1 value"));
         QVERIFY(seen[5].Primary.isEmpty() && !seen[5].OutputsLit); // POP: the words say it
         QCOMPARE(seen[5].Changes, QString("popped 7 off Primary Stack"));
+    }
+
+    // Back from the run window's point of view: the output loses its last
+    // value, the stop line and the panels go back, a marked line does not
+    // stop it, and at the first command Back is disabled.
+    void backUndoesOutputAndTheStopLine() {
+        fMain->oText->setPlainText("INPUT e\r\nPUSH\r\nOUTPUT // <BREAK>\r\nPOP\r\nSET 2\r\n:e");
+        fInput->oText->setPlainText("5");
+        struct TPause {
+            uint64_t Steps;
+            int Line;
+            QString Output, WR, In, Stack;
+            bool BackEnabled;
+        };
+        QList<TPause> seen;
+        const auto look = [&] {
+            seen << TPause{fRun->Prog->Steps,         fRun->StopLine,       fRun->OutputText(),
+                           fBreak->PanelText(0),      fBreak->PanelText(1), fBreak->PanelText(2),
+                           fBreak->mBack->isEnabled()};
+        };
+        TModalDriver driver;
+        driver.Then("fInput", [](QWidget*) { fInput->oOkButton->click(); });
+        // Stopped at the marked OUTPUT line, then Next twice (OUTPUT, POP), then
+        // Back four times to the start, F7 being the key.
+        driver.Then("fBreak", [&](QWidget*) { look(), fBreak->mNext->trigger(); });
+        driver.Then("fBreak", [&](QWidget*) { look(), fBreak->mNext->trigger(); });
+        for (int back = 0; back < 4; ++back)
+            driver.Then("fBreak", [&](QWidget* w) {
+                look();
+                QApplication::setActiveWindow(w);
+                QTest::keyClick(w, Qt::Key_F7);
+            });
+        driver.Then("fBreak", [&](QWidget*) { look(), fBreak->mContinue->trigger(); });
+        // The marked line stops the run again, as in the first run.
+        driver.Then("fBreak", [&](QWidget*) { look(), fBreak->mContinue->trigger(); });
+        driver.Then(
+            "fRun", [](QWidget*) { fRun->mClose->trigger(); },
+            [] { return !fRun->windowTitle().endsWith(" - [run]"); });
+        fRun->StartState = psRun;
+        fRun->Source = fMain->RunSource();
+        fRun->exec();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(seen.size(), 8);
+        QCOMPARE(seen[7].Steps, 2u);
+        QCOMPARE(seen[7].Stack, seen[0].Stack);
+        seen.removeLast();
+        QList<uint64_t> steps;
+        QList<int> lines;
+        QStringList outputs;
+        for (const TPause& p : seen)
+            steps << p.Steps, lines << p.Line, outputs << p.Output;
+        QCOMPARE(steps, (QList<uint64_t>{2, 3, 4, 3, 2, 1, 0}));
+        QCOMPARE(lines, (QList<int>{3, 4, 5, 4, 3, 2, 1}));
+        QCOMPARE(outputs, (QStringList{"", "5 ", "5 ", "5 ", "", "", ""}));
+        QCOMPARE(seen[3].Stack, seen[1].Stack); // the popped value is back
+        QCOMPARE(seen[3].Stack, QString("Primary Stack: 5; "));
+        QCOMPARE(seen[6].In, QString("In: 5")); // the input read is unread again
+        QCOMPARE(seen[5].In, QString("In: EMPTY"));
+        QCOMPARE(seen[6].WR, QString("WR: 0"));
+        QVERIFY(seen[5].BackEnabled && !seen[6].BackEnabled);
+        QCOMPARE(fRun->OutputText(), QString("5 ")); // Continue ran on from the start
     }
 };
 

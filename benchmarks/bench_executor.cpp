@@ -2,6 +2,7 @@
 // switch interpreter over the same linked commands and the headless runner.
 #include "core/executor.h"
 #include "core/parser.h"
+#include "core/replay.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,6 +42,24 @@ void BM_Executor(benchmark::State& state) {
         benchmark::Counter(kCommands, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_Executor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The break window's Back after 10^8 commands: the replay of the run from its
+// start to one command before (target: within 2 s).
+void BM_BackAfter1e8(benchmark::State& state) {
+    TProgram prog;
+    Load(prog);
+    TInputList input;
+    struct TSink {
+        void Output(uint32_t) {}
+        void SetStatus(std::string_view) {}
+        void StoppedAt(int32_t) {}
+    } sink;
+    for (auto _ : state) {
+        ReplayTo(prog, input, 100000000 - 1, sink);
+        benchmark::DoNotOptimize(prog.WR);
+    }
+}
+BENCHMARK(BM_BackAfter1e8)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The floor: a switch over the linked commands with no state word, no stop
 // test and no host.

@@ -28,6 +28,8 @@ public:
     std::size_t Parse(std::string_view text, THost* host = nullptr);
 
     std::size_t Count() const { return values_.size(); }
+    // How many values have been read since the last Rewind.
+    std::size_t Position() const { return cursor_; }
     const std::vector<uint32_t>& Values() const { return values_; }
 
 private:

@@ -7,12 +7,15 @@
 #include "windows/globals.h"
 #include "windows/input.h"
 #include "windows/linelist.h"
+#include "windows/machinepane.h"
+#include "windows/outputview.h"
 #include "windows/run.h"
 #include "windows/stacksummary.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -44,7 +47,9 @@ public:
 
 namespace {
 const int32_t noRunToLine = 0;
-}
+constexpr int MachineWidth = 320;
+bool machineOpen = false; // the pane's state, for the application's lifetime
+} // namespace
 
 // The run window is created before this one; a break window made without one
 // (a tool, a test) has no run-to line.
@@ -59,6 +64,9 @@ TfBreak::TfBreak(QWidget* parent)
     mContinue = AddBarCommand(oMainMenu, "mContinue", "&Continue (F9)", Qt::Key_F9);
     mNext = AddBarCommand(oMainMenu, "mNext", "&Next (F8)", Qt::Key_F8);
     mStop = AddBarCommand(oMainMenu, "mStop", "&Stop (F5)", Qt::Key_F5);
+    mBack = AddBarCommand(oMainMenu, "mBack", "&Back (F7)", Qt::Key_F7);
+    mMachine = AddBarCommand(oMainMenu, "mMachine", "&Machine (F2)", Qt::Key_F2);
+    mMachine->setCheckable(true);
     mContinueByEsc = new QAction(this);
     mContinueByEsc->setObjectName("mContinueByEsc");
     mContinueByEsc->setShortcut(Qt::Key_Escape);
@@ -68,6 +76,8 @@ TfBreak::TfBreak(QWidget* parent)
     connect(mContinueByEsc, &QAction::triggered, this, &TfBreak::mContinueClick);
     connect(mNext, &QAction::triggered, this, &TfBreak::mNextClick);
     connect(mStop, &QAction::triggered, this, &TfBreak::mStopClick);
+    connect(mBack, &QAction::triggered, this, &TfBreak::mBackClick);
+    connect(mMachine, &QAction::triggered, this, &TfBreak::mMachineClick);
 
     lines_ = new TLineModel(stops_, this);
     oCheckListBox = new QListView(this);
@@ -90,9 +100,40 @@ TfBreak::TfBreak(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setMenuBar(oMainMenu);
-    layout->addWidget(oCheckListBox, 1);
+    oMachine = new TMachinePane(this);
+    oMachine->hide();
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    middle->addWidget(oCheckListBox, 1);
+    middle->addWidget(oMachine);
+    layout->addLayout(middle, 1);
     layout->addWidget(oStatusBar);
     resize(296, 280);
+    ShowMachine(machineOpen);
+}
+
+bool TfBreak::MachineOpen() const {
+    return !oMachine->isHidden();
+}
+
+void TfBreak::mMachineClick() {
+    ShowMachine(!MachineOpen());
+}
+
+// The pane widens the window by its own width and gives it back when closed,
+// so the list keeps the width the user left it at.
+void TfBreak::ShowMachine(bool open) {
+    machineOpen = open;
+    mMachine->setChecked(open);
+    if (open == MachineOpen()) return;
+    // Taken before showing: the pane's minimum width widens the window at once.
+    const int target = width() + (open ? MachineWidth : -MachineWidth);
+    oMachine->setFixedWidth(MachineWidth);
+    oMachine->setVisible(open);
+    if (open) FormActivate();
+    // The window's minimum follows the pane only once the layout has seen it.
+    layout()->activate();
+    resize(target, height());
 }
 
 QString TfBreak::ExpandTabs(const QString& text) {
@@ -160,6 +201,17 @@ void TfBreak::FormActivate() {
     panels_[1]->setText(
         "In: " + (fInput && fInput->InputList.Peek(next) ? SignedText(next) : QString("EMPTY")));
     panels_[2]->setText(fRun ? StackSummary(*fRun->Prog, SummaryBound()) : QString());
+    const uint64_t steps = fRun ? fRun->Prog->Steps : 0;
+    mBack->setEnabled(steps > 0);
+    // Shown with the pane closed as well, without a panel the window's design
+    // has no room for: on hovering the status bar, and to screen readers.
+    const QString executed = QStringLiteral("Commands executed: %1").arg(steps);
+    setAccessibleDescription(executed);
+    oStatusBar->setToolTip(executed);
+    // Noted with the pane closed too, so that opening it compares with the
+    // pause before.
+    if (fRun)
+        oMachine->Note(*fRun->Prog, fInput ? &fInput->InputList : nullptr, fRun->oText->Values());
 }
 
 void TfBreak::oStatusBarDblClick() {

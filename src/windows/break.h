@@ -13,9 +13,11 @@ class QListView;
 class TLineModel;
 class QMenuBar;
 class QStatusBar;
+class TMachinePane;
 
 // Shown modally while a run is paused. Modal results: 1 Continue (F9, Esc, a
-// click on its menu item), 4 Next (F8), 2 Stop (F5, the close box).
+// click on its menu item), 4 Next (F8), 2 Stop (F5, the close box), 8 Back
+// (F7, enabled once a command has been executed).
 //
 // Its check marks are the breakpoints: the list's model keeps them as the
 // bits the executor's stop test reads, one per line.
@@ -29,6 +31,7 @@ public:
     static constexpr int ResultContinue = 1;
     static constexpr int ResultStop = 2;
     static constexpr int ResultNext = 4;
+    static constexpr int ResultBack = 8;
 
     explicit TfBreak(QWidget* parent = nullptr);
 
@@ -39,6 +42,14 @@ public:
     QAction* mStop = nullptr;
     QAction* mNext = nullptr;
     QAction* mContinueByEsc = nullptr;
+    QAction* mBack = nullptr;
+    // F2: opens or closes the machine pane beside the list. The window opens
+    // at its designed size with the pane closed; the pane's state lasts while
+    // the application runs, for every break window.
+    QAction* mMachine = nullptr;
+    TMachinePane* oMachine = nullptr;
+    bool MachineOpen() const;
+    void mMachineClick();
 
     // Caption, the editor's lines with tabs expanded, and a mark on every
     // line holding "<BREAK>" in any letter case; earlier marks are dropped.
@@ -66,6 +77,7 @@ public:
     void mContinueClick() { done(ResultContinue); }
     void mNextClick() { done(ResultNext); }
     void mStopClick() { done(ResultStop); }
+    void mBackClick() { done(ResultBack); }
     void oStatusBarDblClick();
 
     void setVisible(bool visible) override;
@@ -85,6 +97,8 @@ protected:
 private:
     // The most characters panel 2 can show: the summary is built no longer.
     int SummaryBound() const;
+
+    void ShowMachine(bool open);
 
     QLabel* panels_[3] = {};
     TStopLines stops_;

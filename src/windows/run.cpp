@@ -197,7 +197,8 @@ void TfRun::RunProgram() {
         case TfBreak::ResultContinue: Prog->Move(TMove::mvContinue); break;
         case TfBreak::ResultNext: Prog->Move(TMove::mvNext); break;
         case TfBreak::ResultStop: Prog->Move(TMove::mvStop); break;
-        default: break; // still paused: the break window comes back
+        case TfBreak::ResultBack: StepBack(); break; // paused still, one command earlier
+        default: break;                              // still paused: the break window comes back
         }
         if (Failed(Prog->Resume(host, input))) return;
     }

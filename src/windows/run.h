@@ -89,6 +89,8 @@ private:
     void SetMenus(bool running);
     void SetLineText(const QString& text);
     void Abandon();
+    // The break window's Back: the paused run one command earlier (stepback.cpp).
+    void StepBack();
 
     QLabel* panels_[2] = {};
     // The number of commands executed, shown once a run is over.

@@ -1,0 +1,72 @@
+// The whole paused machine, shown as a pane of the break window: the working
+// register, every stack in full, the input list and the commands executed,
+// with what changed since the previous pause highlighted.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+namespace corvane {
+class TInputList;
+class TProgram;
+} // namespace corvane
+
+class QLabel;
+class QListView;
+class QTableView;
+class TInputModel;
+class TStackTable;
+
+// What a pause looked like, as far as the highlighting compares it with the
+// next pause: per stack (list order) its depth and top value.
+struct TMachineMark {
+    uint64_t Steps = 0;
+    uint32_t WR = 0;
+    std::size_t InputPos = 0;
+    uint64_t Outputs = 0;
+    std::vector<std::size_t> Depths;
+    std::vector<uint32_t> Tops;
+};
+
+class TMachinePane : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMachinePane(QWidget* parent = nullptr);
+
+    // Takes in the machine at a pause. Only a pause later in the same run
+    // than the last one noted compares with it: a new run, or the same pause
+    // shown again, highlights nothing new. Costs O(stacks) plus what the
+    // views draw; the values themselves are read as rows become visible.
+    void Note(const corvane::TProgram& program, const corvane::TInputList* input, uint64_t outputs);
+
+    QTableView* oStacks = nullptr;
+    QListView* oInput = nullptr;
+    QLabel* oWR = nullptr;
+    QLabel* oSteps = nullptr;
+    QLabel* oOutputs = nullptr;
+    QLabel* oChanges = nullptr; // the last step's changes, in words
+
+    // Texts as the pane shows them, and whether each is highlighted.
+    static QString WRText(uint32_t value);
+    bool WRChanged() const { return wrChanged_; }
+    bool OutputsChanged() const { return outputsChanged_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Highlight(QLabel* label, bool on);
+    static QString Changes(const corvane::TProgram& program, const TMachineMark& before,
+                           const TMachineMark& now);
+
+    TStackTable* stacks_ = nullptr;
+    TInputModel* input_ = nullptr;
+    TMachineMark now_;    // the pause shown
+    TMachineMark before_; // the pause before it in the same run
+    bool hasNow_ = false;
+    bool hasBefore_ = false;
+    bool wrChanged_ = false;
+    bool outputsChanged_ = false;
+};

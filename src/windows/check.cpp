@@ -2,6 +2,7 @@
 
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
+#include "gui/zoom.h"
 #include "windows/checkdetails.h"
 #include "windows/checkworker.h"
 
@@ -40,13 +41,14 @@ QPushButton* AddButton(QHBoxLayout* row, const char* name, const QString& captio
 
 TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fCheck"));
-    setFont(FormFont());
     setModal(false);
 
     oCases = new QTreeWidget(this);
     oCases->setObjectName(QStringLiteral("oCases"));
     oCases->setRootIsDecorated(false);
     oCases->setUniformRowHeights(true);
+    FollowZoom(oCases, FormFont);
+    ZoomByWheel(oCases);
     oCases->setHeaderLabels(
         {QStringLiteral("Result"), QStringLiteral("Case"), QStringLiteral("Points")});
     oCases->header()->setStretchLastSection(false);
@@ -60,11 +62,13 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
 
     oSummary = new QLabel(this);
     oSummary->setObjectName(QStringLiteral("oSummary"));
+    FollowZoom(oSummary, FormFont);
 
     oDetails = new QPlainTextEdit(this);
     oDetails->setObjectName(QStringLiteral("oDetails"));
     oDetails->setReadOnly(true);
-    oDetails->setFont(ProgramFont());
+    FollowZoom(oDetails, ProgramFont);
+    ZoomByWheel(oDetails);
     oDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* buttons = new QHBoxLayout;
@@ -83,7 +87,8 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     layout->addWidget(oSummary);
     layout->addWidget(oDetails, 2);
     layout->addLayout(buttons);
-    resize(560, 480);
+    InstallZoomKeys(this);
+    resize(Grown(QSize(560, 480), font()));
 }
 
 TfCheck::~TfCheck() {

@@ -1,8 +1,10 @@
 #include "gui/fonts.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +12,31 @@
 namespace {
 constexpr qreal ProgramPoints = 9;
 constexpr qreal DesignedPixels = 12;
+
+// A hidden window that was shown before may lose a resize on its way to the
+// platform; it grows again when it is shown next.
+class TGrowOnShow final : public QObject {
+public:
+    TGrowOnShow(QWidget& window, QSize designed) : QObject(&window), designed_(designed) {
+        setObjectName(QStringLiteral("GrowOnShow"));
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* window = static_cast<QWidget*>(watched);
+            window->removeEventFilter(this);
+            deleteLater();
+            setObjectName({});
+            GrowWindow(*window, designed_);
+        }
+        return false;
+    }
+
+private:
+    QSize designed_;
+};
 } // namespace
 
 QFont ProgramFont(int zoomPercent) {
@@ -43,4 +70,14 @@ int Grown(int designed, const QFont& font) {
 
 QSize Grown(QSize designed, const QFont& font) {
     return {Grown(designed.width(), font), Grown(designed.height(), font)};
+}
+
+void GrowWindow(QWidget& window, QSize designed) {
+    // Qt's default size for a window nobody sized yet is no one's choice.
+    QSize wanted = Grown(designed, window.font());
+    if (window.testAttribute(Qt::WA_Resized)) wanted = wanted.expandedTo(window.size());
+    if (wanted != window.size()) window.resize(wanted);
+    if (!window.isVisible() && window.testAttribute(Qt::WA_WState_Created) &&
+        !window.findChild<QObject*>(QStringLiteral("GrowOnShow"), Qt::FindDirectChildrenOnly))
+        new TGrowOnShow(window, designed);
 }

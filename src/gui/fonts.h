@@ -25,3 +25,9 @@ qreal FontGrowth(const QFont& font);
 // proportion with the font in use.
 int Grown(int designed, const QFont& font);
 QSize Grown(QSize designed, const QFont& font);
+
+class QWidget;
+// Makes a window at least its designed size grown with its font; a window the
+// user made bigger keeps its size. For a window's first size, and again when
+// its font changes.
+void GrowWindow(QWidget& window, QSize designed);

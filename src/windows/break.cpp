@@ -51,6 +51,7 @@ public:
 namespace {
 const int32_t noRunToLine = 0;
 constexpr int StatusHeight = 19;
+constexpr QSize DesignedSize(296, 280);
 bool machineOpen = false; // the pane's state, for the application's lifetime
 } // namespace
 
@@ -114,7 +115,7 @@ TfBreak::TfBreak(QWidget* parent)
     layout->addLayout(middle, 1);
     layout->addWidget(oStatusBar);
     InstallZoomKeys(this);
-    resize(Grown(QSize(296, 280), font()));
+    GrowWindow(*this, DesignedSize);
     ShowMachine(machineOpen);
 }
 
@@ -263,6 +264,7 @@ void TfBreak::closeEvent(QCloseEvent* event) {
 
 bool TfBreak::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) FormActivate();
+    if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
     return QDialog::event(event);
 }
 

@@ -28,6 +28,8 @@ QColor MarkColour(const QPalette& palette, bool passed) {
     return QColor::fromHsl(passed ? 120 : 0, dark ? 160 : 200, dark ? 150 : 80);
 }
 
+constexpr QSize DesignedSize(560, 480);
+
 QPushButton* AddButton(QHBoxLayout* row, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(QLatin1String(name));
@@ -88,7 +90,7 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     layout->addWidget(oDetails, 2);
     layout->addLayout(buttons);
     InstallZoomKeys(this);
-    resize(Grown(QSize(560, 480), font()));
+    GrowWindow(*this, DesignedSize);
 }
 
 TfCheck::~TfCheck() {
@@ -229,6 +231,7 @@ void TfCheck::hideEvent(QHideEvent* event) {
 
 void TfCheck::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
     if (event->type() == QEvent::PaletteChange)
         for (std::size_t i = 0; i < results_.size(); ++i)
             ShowMark(i);

@@ -60,6 +60,7 @@ public:
 constexpr int kTabColumns = 16;
 constexpr int kStatusHeight = 19;
 constexpr int kModPanelWidth = 50;
+constexpr QSize kDesignedSize(720, 520);
 
 } // namespace
 
@@ -68,7 +69,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     CreateEditor();
     CreateStatusBar();
-    resize(Grown(QSize(720, 520), font()));
+    GrowWindow(*this, kDesignedSize);
     // FormCreate: panel 0 is centred (CreateStatusBar), hints reach panel 1
     // through event(), and the document starts as File > New leaves it.
     mNewClick();
@@ -334,7 +335,10 @@ bool TfMain::event(QEvent* event) {
 void TfMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
-    if (event->type() == QEvent::FontChange && panel1_) FitStatusBar();
+    if (event->type() == QEvent::FontChange && panel1_) {
+        FitStatusBar();
+        GrowWindow(*this, kDesignedSize);
+    }
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {

@@ -89,7 +89,7 @@ TfInput::TfInput(QWidget* parent) : QDialog(parent) {
 
     InstallZoomKeys(this);
     FitToFont();
-    resize(Grown(QSize(DesignedClientWidth, DesignedClientHeight), font()));
+    GrowWindow(*this, {DesignedClientWidth, DesignedClientHeight});
 }
 
 // The drop-down, the buttons and the minimum keep their designed sizes, grown
@@ -108,7 +108,9 @@ void TfInput::FitToFont() {
 
 void TfInput::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::FontChange) FitToFont();
+    if (event->type() != QEvent::FontChange) return;
+    FitToFont();
+    GrowWindow(*this, {DesignedClientWidth, DesignedClientHeight});
 }
 
 QString TfInput::InputText() const {

@@ -24,6 +24,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace {
+constexpr QSize DesignedSize(274, 280);
+} // namespace
+
 TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::TProgram>()) {
     setObjectName("fRun");
     setWindowTitle("fRun");
@@ -66,7 +70,12 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     layout->addWidget(oText, 1);
     layout->addWidget(oStatusBar);
     InstallZoomKeys(this);
-    resize(Grown(QSize(274, 280), font()));
+    GrowWindow(*this, DesignedSize);
+}
+
+void TfRun::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
 }
 
 TfRun::~TfRun() = default;

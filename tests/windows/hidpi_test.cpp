@@ -56,6 +56,7 @@ class HiDpiTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TWindows> windows_;
+    QFont normal_;
 
     void CheckWholeTexts(const char* where) {
         const QList<TPanelText> texts = {
@@ -108,6 +109,7 @@ class HiDpiTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
+        normal_ = QApplication::font();
         windows_ = std::make_unique<TWindows>();
         fMain->oText->setPlainText("SET 1\nOUTPUT");
         fRun->Source = fMain->RunSource();
@@ -116,12 +118,17 @@ private Q_SLOTS:
                 << fMain->devicePixelRatioF() << "font" << QApplication::font().toString();
     }
     void cleanupTestCase() { windows_.reset(); }
+    // A failed check leaves no larger font or zoom to the next.
+    void cleanup() {
+        QApplication::setFont(normal_);
+        QTRY_COMPARE(fAbout->font(), normal_);
+        Zoom().Reset();
+    }
 
     void wholeAtTheApplicationsFont() { CheckWholeTexts("designed"); }
 
     void wholeAtALargerApplicationFont() {
-        const QFont normal = QApplication::font();
-        QFont larger = normal;
+        QFont larger = normal_;
         larger.setPointSizeF(14);
         QApplication::setFont(larger);
         QTRY_COMPARE(fAbout->font().pointSizeF(), 14.0);
@@ -130,8 +137,8 @@ private Q_SLOTS:
         // The designed sizes grew with the font.
         QVERIFY(fAbout->width() > 365);
         QVERIFY(fMain->oStatusBar->height() > 19);
-        QApplication::setFont(normal);
-        QTRY_COMPARE(fAbout->font(), normal);
+        QApplication::setFont(normal_);
+        QTRY_COMPARE(fAbout->font(), normal_);
         QCOMPARE(fAbout->size(), QSize(365, 173));
     }
 

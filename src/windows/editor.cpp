@@ -351,10 +351,10 @@ void TfMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
-    // Shift+Enter would put a line separator inside the line; here every new
-    // line is a real line break, as the run and the file see it.
     // Tab stops are measured in the editor's font: a zoom moves them.
     if (watched == oText && event->type() == QEvent::FontChange) FormActivate();
+    // Shift+Enter would put a line separator inside the line; here every new
+    // line is a real line break, as the run and the file see it.
     if (watched == oText && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&

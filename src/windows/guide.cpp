@@ -82,7 +82,7 @@ void TfGuide::CreateControls() {
     oSearch->setClearButtonEnabled(true);
     oSearchState = new QLabel(this);
     oSearchState->setObjectName(QStringLiteral("oSearchState"));
-    QFont bold = oSearchState->font();
+    QFont bold; // bold alone: the size stays the application's, as it changes
     bold.setBold(true);
     oSearchState->setFont(bold);
 

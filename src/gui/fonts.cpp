@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -60,8 +61,14 @@ QFont ScaledFont(const QFont& font, qreal factor) {
     return scaled;
 }
 
+// In fractions of a pixel where the font is given in points, so that a zoom
+// of 110% grows the designed sizes by 10%, not by whole pixels of the font.
 qreal FontGrowth(const QFont& font) {
-    return std::max<qreal>(1, QFontInfo(font).pixelSize() / DesignedPixels);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal pixels = font.pointSizeF() > 0 && screen
+                             ? font.pointSizeF() * screen->logicalDotsPerInchY() / 72
+                             : QFontInfo(font).pixelSize();
+    return std::max<qreal>(1, pixels / DesignedPixels);
 }
 
 int Grown(int designed, const QFont& font) {

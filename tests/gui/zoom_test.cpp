@@ -92,6 +92,7 @@ private Q_SLOTS:
         QCOMPARE(Grown(19, ProgramFont()), 19);
         QCOMPARE(Grown(19, ProgramFont(50)), 19);
         QCOMPARE(Grown(19, ProgramFont(200)), 38);
+        QCOMPARE(Grown(320, ProgramFont(110)), 352); // not by the font's whole pixels
         QCOMPARE(Grown(QSize(365, 173), ProgramFont(150)), QSize(548, 260));
     }
 

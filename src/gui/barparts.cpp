@@ -1,5 +1,7 @@
 #include "gui/barparts.h"
 
+#include "gui/fonts.h"
+
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
@@ -19,17 +21,14 @@ public:
         : QLabel(parent), designed_(width), widest_(std::move(widest)), cut_(cut) {
         setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setFixedHeight(PanelHeight);
-        if (designed_ > 0)
-            FitWidth();
-        else if (cut_)
-            setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        FitSize();
+        if (designed_ <= 0 && cut_) setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
 
 protected:
     void changeEvent(QEvent* event) override {
         QLabel::changeEvent(event);
-        if (event->type() == QEvent::FontChange && designed_ > 0) FitWidth();
+        if (event->type() == QEvent::FontChange) FitSize();
     }
 
     void paintEvent(QPaintEvent* event) override {
@@ -46,15 +45,19 @@ protected:
     }
 
 private:
-    // QLabel's own size hint for the widest text is what shows it uncut; the
-    // hint never falls below the minimum width, so that goes first.
-    void FitWidth() {
+    // The designed height and width grow with the font. QLabel's own size
+    // hint for the widest text is what shows it uncut; the hint never falls
+    // below the minimum width, so that goes first.
+    void FitSize() {
+        setFixedHeight(
+            std::max(Grown(PanelHeight, font()), fontMetrics().height() + 2 * frameWidth()));
+        if (designed_ <= 0) return;
         const QString shown = text();
         setMinimumWidth(0);
         setText(widest_);
         const int needed = sizeHint().width();
         setText(shown);
-        setFixedWidth(std::max(designed_, needed));
+        setFixedWidth(std::max(Grown(designed_, font()), needed));
     }
 
     int designed_;

@@ -22,7 +22,11 @@ public:
 
     void bOkClick();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void FormCreate();
-    QLabel* AddLabel(const char* name, int left, int top, const QString& text);
+    void Arrange();
+    QLabel* AddLabel(const char* name, const QString& text);
 };

@@ -4,6 +4,7 @@
 #include "gui/barparts.h"
 #include "gui/fonts.h"
 #include "gui/infobox.h"
+#include "gui/zoom.h"
 #include "windows/globals.h"
 #include "windows/input.h"
 #include "windows/linelist.h"
@@ -34,12 +35,14 @@ namespace {
 constexpr int TabStop = 16;
 constexpr int LineHeight = 15;
 
-// Lists every line at the same fixed height, whatever the font would ask for.
+// Lists every line at the same height, the designed one grown with the
+// list's font, whatever the font would ask for.
 class TLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), LineHeight};
+        return {QStyledItemDelegate::sizeHint(option, index).width(),
+                Grown(LineHeight, option.font)};
     }
 };
 
@@ -47,7 +50,8 @@ public:
 
 namespace {
 const int32_t noRunToLine = 0;
-constexpr int MachineWidth = 320;
+constexpr int StatusHeight = 19;
+constexpr QSize DesignedSize(296, 280);
 bool machineOpen = false; // the pane's state, for the application's lifetime
 } // namespace
 
@@ -56,7 +60,6 @@ bool machineOpen = false; // the pane's state, for the application's lifetime
 TfBreak::TfBreak(QWidget* parent)
     : QDialog(parent), runToLine_(fRun ? &fRun->RunToLine : &noRunToLine) {
     setObjectName("fBreak");
-    setFont(FormFont());
     setWindowTitle("fBreak");
 
     oMainMenu = new QMenuBar(this);
@@ -83,14 +86,16 @@ TfBreak::TfBreak(QWidget* parent)
     oCheckListBox = new QListView(this);
     oCheckListBox->setObjectName("oCheckListBox");
     oCheckListBox->setModel(lines_);
-    oCheckListBox->setFont(ProgramFont());
+    FollowZoom(oCheckListBox, ProgramFont);
+    ZoomByWheel(oCheckListBox);
     oCheckListBox->setUniformItemSizes(true);
     oCheckListBox->setItemDelegate(new TLineDelegate(oCheckListBox));
 
     oStatusBar = new QStatusBar(this);
     oStatusBar->setObjectName("oStatusBar");
     oStatusBar->setSizeGripEnabled(false);
-    oStatusBar->setFixedHeight(19);
+    FollowZoom(oStatusBar, FormFont);
+    oStatusBar->setFixedHeight(Grown(StatusHeight, oStatusBar->font()));
     panels_[0] = AddPanel(oStatusBar, 100, "WR: -2147483648");
     panels_[1] = AddPanel(oStatusBar, 100, "In: -2147483648");
     panels_[2] = AddCuttingPanel(oStatusBar);
@@ -102,13 +107,15 @@ TfBreak::TfBreak(QWidget* parent)
     layout->setMenuBar(oMainMenu);
     oMachine = new TMachinePane(this);
     oMachine->hide();
+    oMachine->installEventFilter(this);
     auto* middle = new QHBoxLayout;
     middle->setSpacing(0);
     middle->addWidget(oCheckListBox, 1);
     middle->addWidget(oMachine);
     layout->addLayout(middle, 1);
     layout->addWidget(oStatusBar);
-    resize(296, 280);
+    InstallZoomKeys(this);
+    GrowWindow(*this, DesignedSize);
     ShowMachine(machineOpen);
 }
 
@@ -127,11 +134,23 @@ void TfBreak::ShowMachine(bool open) {
     mMachine->setChecked(open);
     if (open == MachineOpen()) return;
     // Taken before showing: the pane's minimum width widens the window at once.
-    const int target = width() + (open ? MachineWidth : -MachineWidth);
-    oMachine->setFixedWidth(MachineWidth);
+    const int paneWidth = oMachine->DesignedWidth();
+    const int target = width() + (open ? paneWidth : -paneWidth);
+    oMachine->setFixedWidth(paneWidth);
     oMachine->setVisible(open);
     if (open) FormActivate();
     // The window's minimum follows the pane only once the layout has seen it.
+    layout()->activate();
+    resize(target, height());
+}
+
+// A zoom with the pane open widens or narrows the window by what the pane
+// gains or loses, as opening and closing it do.
+void TfBreak::RefitMachine() {
+    const int paneWidth = oMachine->DesignedWidth();
+    if (!MachineOpen() || oMachine->width() == paneWidth) return;
+    const int target = width() + paneWidth - oMachine->width();
+    oMachine->setFixedWidth(paneWidth);
     layout()->activate();
     resize(target, height());
 }
@@ -245,6 +264,7 @@ void TfBreak::closeEvent(QCloseEvent* event) {
 
 bool TfBreak::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) FormActivate();
+    if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
     return QDialog::event(event);
 }
 
@@ -290,6 +310,9 @@ void TfBreak::hideEvent(QHideEvent* event) {
 }
 
 bool TfBreak::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == oStatusBar && event->type() == QEvent::FontChange)
+        oStatusBar->setFixedHeight(Grown(StatusHeight, oStatusBar->font()));
+    if (watched == oMachine && event->type() == QEvent::FontChange) RefitMachine();
     if (watched == oStatusBar && event->type() == QEvent::MouseButtonDblClick) {
         oStatusBarDblClick();
         return true;

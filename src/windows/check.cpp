@@ -2,6 +2,7 @@
 
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
+#include "gui/zoom.h"
 #include "windows/checkdetails.h"
 #include "windows/checkworker.h"
 
@@ -27,6 +28,8 @@ QColor MarkColour(const QPalette& palette, bool passed) {
     return QColor::fromHsl(passed ? 120 : 0, dark ? 160 : 200, dark ? 150 : 80);
 }
 
+constexpr QSize DesignedSize(560, 480);
+
 QPushButton* AddButton(QHBoxLayout* row, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(QLatin1String(name));
@@ -40,13 +43,14 @@ QPushButton* AddButton(QHBoxLayout* row, const char* name, const QString& captio
 
 TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fCheck"));
-    setFont(FormFont());
     setModal(false);
 
     oCases = new QTreeWidget(this);
     oCases->setObjectName(QStringLiteral("oCases"));
     oCases->setRootIsDecorated(false);
     oCases->setUniformRowHeights(true);
+    FollowZoom(oCases, FormFont);
+    ZoomByWheel(oCases);
     oCases->setHeaderLabels(
         {QStringLiteral("Result"), QStringLiteral("Case"), QStringLiteral("Points")});
     oCases->header()->setStretchLastSection(false);
@@ -60,11 +64,13 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
 
     oSummary = new QLabel(this);
     oSummary->setObjectName(QStringLiteral("oSummary"));
+    FollowZoom(oSummary, FormFont);
 
     oDetails = new QPlainTextEdit(this);
     oDetails->setObjectName(QStringLiteral("oDetails"));
     oDetails->setReadOnly(true);
-    oDetails->setFont(ProgramFont());
+    FollowZoom(oDetails, ProgramFont);
+    ZoomByWheel(oDetails);
     oDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* buttons = new QHBoxLayout;
@@ -83,7 +89,8 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     layout->addWidget(oSummary);
     layout->addWidget(oDetails, 2);
     layout->addLayout(buttons);
-    resize(560, 480);
+    InstallZoomKeys(this);
+    GrowWindow(*this, DesignedSize);
 }
 
 TfCheck::~TfCheck() {
@@ -224,6 +231,7 @@ void TfCheck::hideEvent(QHideEvent* event) {
 
 void TfCheck::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
     if (event->type() == QEvent::PaletteChange)
         for (std::size_t i = 0; i < results_.size(); ++i)
             ShowMark(i);

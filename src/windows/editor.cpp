@@ -6,6 +6,7 @@
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
 #include "gui/modals.h"
+#include "gui/zoom.h"
 #include "windows/about.h"
 #include "windows/codeeditor.h"
 #include "windows/filewrite.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -60,16 +60,16 @@ public:
 constexpr int kTabColumns = 16;
 constexpr int kStatusHeight = 19;
 constexpr int kModPanelWidth = 50;
+constexpr QSize kDesignedSize(720, 520);
 
 } // namespace
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fMain"));
-    setFont(FormFont());
     CreateMenus();
     CreateEditor();
     CreateStatusBar();
-    resize(720, 520);
+    GrowWindow(*this, kDesignedSize);
     // FormCreate: panel 0 is centred (CreateStatusBar), hints reach panel 1
     // through event(), and the document starts as File > New leaves it.
     mNewClick();
@@ -144,6 +144,8 @@ void TfMain::CreateMenus() {
         mEditMenu, "mDeselect", QStringLiteral("&DeSelect"), QKeySequence(Qt::CTRL | Qt::Key_D),
         QStringLiteral("DeSelect|Cancels current selection"), &TfMain::mDeselectClick);
 
+    CreateViewMenu();
+
     mRunMenu = mMainMenu->addMenu(QStringLiteral("&Run"));
     mRunMenu->setObjectName(QStringLiteral("mRunMenu"));
     mRun = AddItem(mRunMenu, "mRun", QStringLiteral("&Run"), QKeySequence(Qt::Key_F9),
@@ -182,7 +184,7 @@ void TfMain::CreateMenus() {
     // Made after the menus, so that it outlives them (children go in order).
     auto* menuStyle = new TMenuStyle;
     menuStyle->setParent(this);
-    for (QMenu* menu : {mFileMenu, mEditMenu, mRunMenu, mHelpMenu}) {
+    for (QMenu* menu : {mFileMenu, mEditMenu, mViewMenu, mRunMenu, mHelpMenu}) {
         menu->setStyle(menuStyle);
         connect(menu, &QMenu::aboutToShow, this, [this] { ++openMenus_; });
         connect(menu, &QMenu::aboutToHide, this, [this] {
@@ -192,10 +194,33 @@ void TfMain::CreateMenus() {
     }
 }
 
+// The zoom's actions are the window's own zoom keys (see InstallZoomKeys),
+// shown in the menu; their shortcuts stay those of the keys.
+void TfMain::CreateViewMenu() {
+    mViewMenu = mMainMenu->addMenu(QStringLiteral("&View"));
+    mViewMenu->setObjectName(QStringLiteral("mViewMenu"));
+    const TZoomActions zoom = InstallZoomKeys(this);
+    const auto show = [this](QAction* action, const QString& caption, const QString& hint) {
+        action->setText(caption);
+        const qsizetype bar = hint.indexOf(u'|');
+        action->setToolTip(hint.left(bar));
+        action->setStatusTip(hint.mid(bar + 1));
+        mViewMenu->addAction(action);
+        return action;
+    };
+    mZoomIn = show(zoom.In, QStringLiteral("Zoom &In"),
+                   QStringLiteral("Zoom In|Makes the program text larger in every window"));
+    mZoomOut = show(zoom.Out, QStringLiteral("Zoom &Out"),
+                    QStringLiteral("Zoom Out|Makes the program text smaller in every window"));
+    mZoomReset = show(zoom.Reset, QStringLiteral("&Reset Zoom"),
+                      QStringLiteral("Reset Zoom|Shows the program text at its normal size"));
+}
+
 void TfMain::CreateEditor() {
     oText = new TCodeEditor(this);
     oText->setObjectName(QStringLiteral("oText"));
-    oText->setFont(ProgramFont());
+    FollowZoom(oText, ProgramFont);
+    ZoomByWheel(oText);
     oText->setLineWrapMode(QPlainTextEdit::NoWrap);
     oText->setWordWrapMode(QTextOption::NoWrap);
     oText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -213,22 +238,29 @@ void TfMain::CreateEditor() {
 void TfMain::CreateStatusBar() {
     oStatusBar = new QStatusBar(this);
     oStatusBar->setObjectName(QStringLiteral("oStatusBar"));
-    oStatusBar->setFixedHeight(kStatusHeight);
     setStatusBar(oStatusBar);
     // Fixed sizes: a text change then repaints the panel alone, not the bar.
     panel0_ = new QLabel(oStatusBar);
     panel0_->setObjectName(QStringLiteral("oStatusPanel0"));
     panel0_->setAlignment(Qt::AlignCenter);
     panel0_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    panel0_->setFixedSize(kModPanelWidth, kStatusHeight - 3);
     panel1_ = new QLabel(oStatusBar);
     panel1_->setObjectName(QStringLiteral("oStatusPanel1"));
     panel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel1_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     panel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    panel1_->setFixedHeight(kStatusHeight - 3);
     oStatusBar->addWidget(panel0_);
     oStatusBar->addWidget(panel1_, 1);
+    FitStatusBar();
+}
+
+// The designed sizes, grown with a bigger font (the desktop's, or the
+// application's changed while it runs).
+void TfMain::FitStatusBar() {
+    const int height = Grown(kStatusHeight, font());
+    oStatusBar->setFixedHeight(height);
+    panel0_->setFixedSize(Grown(kModPanelWidth, font()), height - 3);
+    panel1_->setFixedHeight(height - 3);
 }
 
 // --- what the other windows read -------------------------------------------
@@ -303,6 +335,10 @@ bool TfMain::event(QEvent* event) {
 void TfMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+    if (event->type() == QEvent::FontChange && panel1_) {
+        FitStatusBar();
+        GrowWindow(*this, kDesignedSize);
+    }
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
@@ -315,6 +351,8 @@ void TfMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    // Tab stops are measured in the editor's font: a zoom moves them.
+    if (watched == oText && event->type() == QEvent::FontChange) FormActivate();
     // Shift+Enter would put a line separator inside the line; here every new
     // line is a real line break, as the run and the file see it.
     if (watched == oText && event->type() == QEvent::KeyPress) {

@@ -51,6 +51,10 @@ public:
     QAction* mEN2 = nullptr;
     QAction* mSelectAll = nullptr;
     QAction* mDeselect = nullptr;
+    QMenu* mViewMenu = nullptr;
+    QAction* mZoomIn = nullptr;
+    QAction* mZoomOut = nullptr;
+    QAction* mZoomReset = nullptr;
     QMenu* mRunMenu = nullptr;
     QAction* mRun = nullptr;
     QMenu* mHelpMenu = nullptr;
@@ -134,8 +138,10 @@ protected:
 
 private:
     void CreateMenus();
+    void CreateViewMenu();
     void CreateEditor();
     void CreateStatusBar();
+    void FitStatusBar();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut, const QString& hint, void (TfMain::*handler)());
     void FormActivate();

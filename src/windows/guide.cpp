@@ -1,7 +1,9 @@
 #include "windows/guide.h"
 
 #include "core/appstrings.h"
+#include "gui/fonts.h"
 #include "gui/guidesource.h"
+#include "gui/zoom.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBoxLayout>
@@ -15,17 +17,10 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QUrl>
-#include <QWheelEvent>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace {
-
-constexpr int kMinZoomStep = -3;
-constexpr int kMaxZoomStep = 12;
-constexpr qreal kZoomFactor = 1.15;
 
 bool IsHeading(const QTextBlock& block) {
     return block.blockFormat().headingLevel() > 0;
@@ -77,7 +72,7 @@ TfGuide::TfGuide(QWidget* parent) : QWidget(parent, Qt::Window) {
                    QString::fromUtf8(corvane::Str(corvane::sProduct)));
     CreateControls();
     CreateShortcuts();
-    resize(640, 720);
+    resize(Grown(QSize(640, 720), font()));
 }
 
 void TfGuide::CreateControls() {
@@ -87,7 +82,7 @@ void TfGuide::CreateControls() {
     oSearch->setClearButtonEnabled(true);
     oSearchState = new QLabel(this);
     oSearchState->setObjectName(QStringLiteral("oSearchState"));
-    QFont bold = oSearchState->font();
+    QFont bold; // bold alone: the size stays the application's, as it changes
     bold.setBold(true);
     oSearchState->setFont(bold);
 
@@ -96,8 +91,11 @@ void TfGuide::CreateControls() {
     oBrowser->setOpenLinks(false);
     oBrowser->setMarkdown(GuideMarkdown());
     CodeFollowsTextSize(*oBrowser->document());
-    oBrowser->viewport()->installEventFilter(this);
-    baseFont_ = oBrowser->font();
+    // Follows the application's zoom; the paragraph at the top of the view
+    // stays there.
+    oBrowser->installEventFilter(this);
+    FollowZoom(oBrowser, FormFont);
+    ZoomByWheel(oBrowser);
     oBrowser->setFocus(); // the keys scroll the guide until Ctrl+F
 
     auto* searchRow = new QHBoxLayout;
@@ -124,11 +122,7 @@ void TfGuide::CreateShortcuts() {
     });
     add(QKeySequence(Qt::Key_F3), [this] { FindNext(false); });
     add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { FindNext(true); });
-    // Ctrl++ is Ctrl+Shift+= on many keyboards; Ctrl+= is the same key unshifted.
-    add(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { SetZoomStep(zoomStep_ + 1); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { SetZoomStep(zoomStep_ + 1); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { SetZoomStep(zoomStep_ - 1); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoomStep(0); });
+    InstallZoomKeys(this);
     add(QKeySequence(Qt::Key_Escape), [this] { close(); });
 }
 
@@ -198,20 +192,10 @@ void TfGuide::ShowFound(bool found) {
     oSearch->setPalette(palette);
 }
 
-void TfGuide::SetZoomStep(int step) {
-    zoomStep_ = std::clamp(step, kMinZoomStep, kMaxZoomStep);
-    // The paragraph at the top of the view stays there.
-    const int topPosition = oBrowser->cursorForPosition(QPoint(0, 0)).position();
-    const qreal factor = std::pow(kZoomFactor, zoomStep_);
-    QFont font = baseFont_;
-    if (baseFont_.pointSizeF() > 0)
-        font.setPointSizeF(baseFont_.pointSizeF() * factor);
-    else
-        font.setPixelSize(std::max(1, int(std::lround(baseFont_.pixelSize() * factor))));
-    oBrowser->setFont(font);
+void TfGuide::ScrollToParagraph(int position) {
     const QTextDocument& doc = *oBrowser->document();
-    const QTextBlock top = doc.findBlock(topPosition);
-    if (top.isValid() && topPosition > 0)
+    const QTextBlock top = doc.findBlock(position);
+    if (top.isValid() && position > 0)
         oBrowser->verticalScrollBar()->setValue(
             int(doc.documentLayout()->blockBoundingRect(top).top()));
 }
@@ -224,15 +208,15 @@ void TfGuide::oBrowserAnchorClicked(const QUrl& url) {
     if (url.hasFragment() && url.path().isEmpty()) oBrowser->scrollToAnchor(url.fragment());
 }
 
+// A new font (the zoom) keeps the paragraph at the top of the view there: it
+// is taken before the browser lays its text out in the new font, and
+// scrolled back to once it has.
 bool TfGuide::eventFilter(QObject* watched, QEvent* event) {
-    // Ctrl+wheel zooms by the same steps as the keys.
-    if (watched == oBrowser->viewport() && event->type() == QEvent::Wheel) {
-        const auto* wheel = static_cast<QWheelEvent*>(event);
-        if (wheel->modifiers() & Qt::ControlModifier) {
-            const int delta = wheel->angleDelta().y();
-            if (delta != 0) SetZoomStep(zoomStep_ + (delta > 0 ? 1 : -1));
-            return true;
-        }
+    if (watched == oBrowser && event->type() == QEvent::FontChange) {
+        const int top = oBrowser->cursorForPosition(QPoint(0, 0)).position();
+        static_cast<QObject*>(oBrowser)->event(event);
+        ScrollToParagraph(top);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,8 +1,8 @@
-// The language guide's window: the guide rendered by Qt's text browser, a
-// search field and zoom. Not modal; made once and kept while the program runs.
+// The language guide's window: the guide rendered by Qt's text browser and a
+// search field; its text follows the application's zoom. Not modal; made
+// once and kept while the program runs.
 #pragma once
 
-#include <QFont>
 #include <QWidget>
 
 class QLabel;
@@ -27,10 +27,6 @@ public:
     // the end of the guide; false, and the not-found state, when there is none.
     bool FindNext(bool backward = false);
 
-    // Zoom steps from the normal size; clamped to what stays readable.
-    int ZoomStep() const { return zoomStep_; }
-    void SetZoomStep(int step);
-
     // The text of the heading at the top of the view (tests, the user's view).
     QString TopHeading() const;
 
@@ -47,7 +43,5 @@ private:
     void oBrowserAnchorClicked(const QUrl& url);
     void ShowFound(bool found);
     void ScrollToHeading(const QString& keyword);
-
-    int zoomStep_ = 0;
-    QFont baseFont_; // the browser's font at zoom step 0
+    void ScrollToParagraph(int position);
 };

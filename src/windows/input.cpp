@@ -7,6 +7,7 @@
 #include "gui/errorbox.h"
 #include "gui/eventpump.h"
 #include "gui/fonts.h"
+#include "gui/zoom.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
 
@@ -27,6 +28,8 @@ constexpr int DesignedClientHeight = 327;
 constexpr int FrameWidth = 641 - DesignedClientWidth;
 constexpr int FrameHeight = 351 - DesignedClientHeight;
 constexpr int MemoTop = 24;
+constexpr int ListHeight = 21;
+constexpr QSize ButtonSize(75, 25);
 
 // The input parser's host: only its per-character event passes matter.
 class TInputHost final : public corvane::THost {
@@ -43,30 +46,30 @@ private:
 
 TfInput::TfInput(QWidget* parent) : QDialog(parent) {
     setObjectName("fInput");
-    setFont(FormFont());
     setWindowTitle("fInput");
 
     oOldInputs = new QComboBox(this);
     oOldInputs->setObjectName("oOldInputs");
     oOldInputs->setEditable(false);
-    oOldInputs->setGeometry(0, 0, 633, 21);
+    oOldInputs->setGeometry(0, 0, DesignedClientWidth, ListHeight);
 
     oText = new QPlainTextEdit(this);
     oText->setObjectName("oText");
-    oText->setFont(ProgramFont());
+    FollowZoom(oText, ProgramFont);
+    ZoomByWheel(oText);
     oText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     oText->setTabChangesFocus(true);
-    oText->setGeometry(0, MemoTop, 633, 265);
+    oText->setGeometry(0, MemoTop, DesignedClientWidth, 265);
     oText->installEventFilter(this);
 
     oOkButton = new QPushButton("OK", this);
     oOkButton->setObjectName("oOkButton");
     oOkButton->setDefault(true);
-    oOkButton->setGeometry(472, 296, 75, 25);
+    oOkButton->setGeometry(QRect(QPoint(472, 296), ButtonSize));
 
     oCancelButton = new QPushButton("Cancel", this);
     oCancelButton->setObjectName("oCancelButton");
-    oCancelButton->setGeometry(552, 296, 75, 25);
+    oCancelButton->setGeometry(QRect(QPoint(552, 296), ButtonSize));
 
     setTabOrder(oText, oOkButton);
     setTabOrder(oOkButton, oCancelButton);
@@ -84,10 +87,30 @@ TfInput::TfInput(QWidget* parent) : QDialog(parent) {
         if (std::exchange(explicitChoice_, false)) ChooseOldInput(index);
     });
 
+    InstallZoomKeys(this);
+    FitToFont();
+    GrowWindow(*this, {DesignedClientWidth, DesignedClientHeight});
+}
+
+// The drop-down, the buttons and the minimum keep their designed sizes, grown
+// with a bigger font; the dialog's own size is the user's after the first.
+void TfInput::FitToFont() {
+    const QFont& shown = font();
+    oOldInputs->resize(oOldInputs->width(), Grown(ListHeight, shown));
+    oOkButton->resize(Grown(ButtonSize, shown));
+    oCancelButton->resize(Grown(ButtonSize, shown));
     // Refuses sizes below the rule's outer minimum (two buttons + 50 wide,
     // OK + drop-down + 80 high), expressed for the client area.
-    setMinimumSize(75 + 75 + 50 - FrameWidth, 25 + 21 + 80 - FrameHeight);
-    resize(DesignedClientWidth, DesignedClientHeight);
+    setMinimumSize(Grown(ButtonSize.width() * 2 + 50, shown) - FrameWidth,
+                   Grown(ButtonSize.height() + ListHeight + 80, shown) - FrameHeight);
+    FormResize();
+}
+
+void TfInput::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::FontChange) return;
+    FitToFont();
+    GrowWindow(*this, {DesignedClientWidth, DesignedClientHeight});
 }
 
 QString TfInput::InputText() const {
@@ -180,7 +203,8 @@ void TfInput::FormResize() {
     const int w = width();
     const int h = height();
     oOldInputs->setGeometry(0, 0, w, oOldInputs->height());
-    oText->setGeometry(0, MemoTop, w, h - MemoTop - oOkButton->height() - 12);
+    const int memoTop = Grown(MemoTop, font());
+    oText->setGeometry(0, memoTop, w, h - memoTop - oOkButton->height() - 12);
     oOkButton->move(w - oCancelButton->width() - oOkButton->width() - 14,
                     h - oOkButton->height() - 6);
     oCancelButton->move(w - oCancelButton->width() - 8, h - oCancelButton->height() - 6);

@@ -44,10 +44,12 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormResize();
+    void FitToFont();
     void SelectCrlfChar(int crlfPos);
     void Remember(const QString& text);
     bool OldInputsEvent(QObject* watched, QEvent* event);

@@ -3,6 +3,7 @@
 #include "core/inputlist.h"
 #include "core/program.h"
 #include "gui/fonts.h"
+#include "gui/zoom.h"
 #include "windows/machinemodels.h"
 #include "windows/stacksummary.h"
 
@@ -14,6 +15,10 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int PaneWidth = 320;
+constexpr int RowHeight = 16;
+constexpr int ColumnWidth = 96;
 
 QString Values(uint64_t count) {
     return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? "value" : "values");
@@ -60,11 +65,8 @@ TMachinePane::TMachinePane(QWidget* parent) : QWidget(parent) {
     oStacks = new QTableView(this);
     oStacks->setObjectName("oStacks");
     oStacks->setModel(stacks_);
-    oStacks->setFont(ProgramFont());
     oStacks->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    oStacks->verticalHeader()->setDefaultSectionSize(16);
     oStacks->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    oStacks->horizontalHeader()->setDefaultSectionSize(96);
     oStacks->setSelectionMode(QAbstractItemView::NoSelection);
     oStacks->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
@@ -72,11 +74,9 @@ TMachinePane::TMachinePane(QWidget* parent) : QWidget(parent) {
     oInput = new QListView(this);
     oInput->setObjectName("oInput");
     oInput->setModel(input_);
-    oInput->setFont(ProgramFont());
     oInput->setUniformItemSizes(true);
     oInput->setSelectionMode(QAbstractItemView::NoSelection);
     oInput->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    oInput->setMaximumWidth(96);
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(oStacks, 1);
@@ -92,6 +92,33 @@ TMachinePane::TMachinePane(QWidget* parent) : QWidget(parent) {
     for (QLabel* label : {oWR, oOutputs})
         label->setAutoFillBackground(true);
     changeEvent(nullptr);
+
+    // The pane's texts and its columns grow with the zoom, as the list does.
+    FollowZoom(this, FormFont);
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(oStacks), static_cast<QAbstractItemView*>(oInput)}) {
+        view->installEventFilter(this);
+        FollowZoom(view, ProgramFont);
+        ZoomByWheel(view);
+    }
+    FitTables();
+}
+
+int TMachinePane::DesignedWidth() const {
+    return Grown(PaneWidth, font());
+}
+
+// The designed row height and column width, grown with the tables' font.
+void TMachinePane::FitTables() {
+    oStacks->verticalHeader()->setDefaultSectionSize(Grown(RowHeight, oStacks->font()));
+    oStacks->horizontalHeader()->setDefaultSectionSize(Grown(ColumnWidth, oStacks->font()));
+    oInput->setMaximumWidth(Grown(ColumnWidth, oInput->font()));
+}
+
+bool TMachinePane::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == oStacks || watched == oInput) && event->type() == QEvent::FontChange)
+        FitTables();
+    return QWidget::eventFilter(watched, event);
 }
 
 QString TMachinePane::WRText(uint32_t value) {

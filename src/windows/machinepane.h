@@ -53,11 +53,16 @@ public:
     bool WRChanged() const { return wrChanged_; }
     bool OutputsChanged() const { return outputsChanged_; }
 
+    // The pane's width: the designed one, grown with its font.
+    int DesignedWidth() const;
+
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Highlight(QLabel* label, bool on);
+    void FitTables();
     static QString Changes(const corvane::TProgram& program, const TMachineMark& before,
                            const TMachineMark& now);
 

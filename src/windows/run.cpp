@@ -8,6 +8,7 @@
 #include "gui/captionfit.h"
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
+#include "gui/zoom.h"
 #include "windows/break.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
@@ -23,21 +24,26 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace {
+constexpr QSize DesignedSize(274, 280);
+} // namespace
+
 TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::TProgram>()) {
     setObjectName("fRun");
-    setFont(FormFont());
     setWindowTitle("fRun");
 
     oStatusBar = new QStatusBar(this);
     oStatusBar->setObjectName("oStatusBar");
-    panels_[0] = AddPanel(oStatusBar, 150);
+    panels_[0] = AddPanel(oStatusBar, 150, "Line: 2147483647");
     panels_[1] = AddPanel(oStatusBar, 0);
-    stepsPanel_ = AddPanel(oStatusBar, 130);
+    stepsPanel_ = AddPanel(oStatusBar, 130, "Steps: 4294967295");
     stepsPanel_->setObjectName("oStepsPanel");
     stepsPanel_->hide();
 
     oText = new TOutputView(this);
     oText->setObjectName("oText");
+    FollowZoom(oText, ProgramFont);
+    ZoomByWheel(oText);
     QPalette palette = oText->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window).darker(106));
     oText->setPalette(palette);
@@ -63,7 +69,13 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     layout->setMenuBar(mMainMenu);
     layout->addWidget(oText, 1);
     layout->addWidget(oStatusBar);
-    resize(274, 280);
+    InstallZoomKeys(this);
+    GrowWindow(*this, DesignedSize);
+}
+
+void TfRun::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
 }
 
 TfRun::~TfRun() = default;

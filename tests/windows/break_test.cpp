@@ -288,12 +288,12 @@ private Q_SLOTS:
     }
 
     // The widest register and input texts fit their panels uncut, at the
-    // windows' own font and at a larger one; every window's panels are framed
-    // as the main window's are.
+    // application's font and at a larger one given while the program runs;
+    // every window's panels are framed as the main window's are.
     void panelsHoldTheirWidestTexts() {
-        QCOMPARE(fBreak->font().pixelSize(), 11);
-        QCOMPARE(fRun->font().pixelSize(), 11);
-        QCOMPARE(fInput->font().pixelSize(), 11);
+        for (const QWidget* window : {static_cast<QWidget*>(fBreak), static_cast<QWidget*>(fRun),
+                                      static_cast<QWidget*>(fInput)})
+            QCOMPARE(window->font(), QApplication::font());
         const QList<QLabel*> panels =
             fBreak->oStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
         QCOMPARE(panels.size(), 3);
@@ -303,15 +303,17 @@ private Q_SLOTS:
             return label->contentsRect().width() - indent >=
                    label->fontMetrics().horizontalAdvance(text);
         };
-        QFont large = FormFont();
-        large.setPixelSize(17);
-        for (const QFont& font : {FormFont(), large}) {
-            fBreak->setFont(font);
+        const QFont normal = QApplication::font();
+        const QFont large = ScaledFont(normal, 17.0 / 11.0);
+        for (const QFont& font : {normal, large}) {
+            QApplication::setFont(font); // reaches the windows as a posted event
+            QTRY_COMPARE(panels[0]->font().pointSizeF(), font.pointSizeF());
             QVERIFY2(fits(0, "WR: -2147483648"), qPrintable(font.toString()));
             QVERIFY2(fits(1, "In: -2147483648"), qPrintable(font.toString()));
             QVERIFY(panels[0]->width() >= 100 && panels[1]->width() >= 100);
         }
-        fBreak->setFont(FormFont());
+        QApplication::setFont(normal);
+        QTRY_COMPARE(panels[0]->font().pointSizeF(), normal.pointSizeF());
         fBreak->resize(296, 280); // the larger font widened the window
 
         const QFrame* mainPanel = fMain->oStatusBar->findChild<QLabel*>("oStatusPanel1");

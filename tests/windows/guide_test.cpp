@@ -3,6 +3,7 @@
 // into the editor after the save question.
 #include "app/startup.h"
 #include "gui/guidesource.h"
+#include "gui/zoom.h"
 #include "support/fakedialogs.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
@@ -187,7 +188,7 @@ void TGuideTest::zoomKeysAndWheel() {
     const qreal codeHeight = doc->documentLayout()->blockBoundingRect(code).height();
     QTest::keyClick(guide->oBrowser, Qt::Key_Equal, Qt::ControlModifier);
     QTest::keyClick(guide->oBrowser, Qt::Key_Plus, Qt::ControlModifier);
-    QCOMPARE(guide->ZoomStep(), 2);
+    QCOMPARE(Zoom().Percent(), 121);
     QVERIFY(guide->oBrowser->font().pointSizeF() > normal);
     QCOMPARE(doc->defaultFont().pointSizeF(), guide->oBrowser->font().pointSizeF());
     QVERIFY(doc->documentLayout()->blockBoundingRect(code).height() > codeHeight * 1.2);
@@ -195,16 +196,17 @@ void TGuideTest::zoomKeysAndWheel() {
     QCOMPARE(guide->oBrowser->font().pointSizeF(), normal);
     for (int i = 0; i < 30; ++i)
         QTest::keyClick(guide->oBrowser, Qt::Key_Minus, Qt::ControlModifier);
-    QVERIFY(guide->ZoomStep() < 0);
-    QVERIFY(guide->oBrowser->font().pointSizeF() >= 5);
+    QCOMPARE(Zoom().Percent(), TZoom::MinPercent);
+    QVERIFY(guide->oBrowser->font().pointSizeF() >= 0.5 * normal - 0.01);
 
-    guide->SetZoomStep(0);
+    Zoom().Reset();
     QWidget* viewport = guide->oBrowser->viewport();
     const QPointF at(viewport->width() / 2.0, viewport->height() / 2.0);
     QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
                       Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &wheel);
-    QCOMPARE(guide->ZoomStep(), 1);
+    QCOMPARE(Zoom().Percent(), 110);
+    Zoom().Reset();
 }
 
 void TGuideTest::escapeClosesTheGuideOnly() {

@@ -95,9 +95,10 @@ void TMainWindowTest::startsUntitledEmptyAndAlone() {
     QCOMPARE(panel0->width(), 50);
     QVERIFY(panel0->alignment() & Qt::AlignHCenter);
     QCOMPARE(fMain->oStatusBar->height(), 19);
-    // The editor: first to get the focus, fixed-pitch font 12 pixels high.
+    // The editor: first to get the focus, fixed-pitch font at 9 points (12
+    // pixels at 96 dpi), which follows the screen's scale as pixels would not.
     QCOMPARE(QApplication::focusWidget(), fMain->oText);
-    QCOMPARE(fMain->oText->font().pixelSize(), 12);
+    QCOMPARE(fMain->oText->font().pointSizeF(), 9.0);
     QVERIFY(QFontInfo(fMain->oText->font()).fixedPitch());
 }
 
@@ -139,6 +140,12 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
          "Selects the entire document"},
         {"mDeselect", "&DeSelect", QKeySequence(QStringLiteral("Ctrl+D")),
          "Cancels current selection"},
+        {"mZoomIn", "Zoom &In", QKeySequence(QStringLiteral("Ctrl+=")),
+         "Makes the program text larger in every window"},
+        {"mZoomOut", "Zoom &Out", QKeySequence(QStringLiteral("Ctrl+-")),
+         "Makes the program text smaller in every window"},
+        {"mZoomReset", "&Reset Zoom", QKeySequence(QStringLiteral("Ctrl+0")),
+         "Shows the program text at its normal size"},
         {"mRun", "&Run", QKeySequence(QStringLiteral("F9")), "Executes program"},
         {"mTrace", "&Trace", QKeySequence(QStringLiteral("F8")), ""},
         {"mRunToCursor", "&Run To Cursor", QKeySequence(QStringLiteral("F4")), ""},
@@ -167,11 +174,12 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
     QStringList menus;
     for (QAction* a : fMain->menuBar()->actions())
         menus << a->text();
-    QCOMPARE(menus, QStringList({"&File", "&Edit", "&Run", "&Help"}));
+    QCOMPARE(menus, QStringList({"&File", "&Edit", "&View", "&Run", "&Help"}));
     QCOMPARE(captions(fMain->mFileMenu),
              QStringList({"&New", "&Open", "&Save", "Save &As ...", "", "&Print", "", "E&xit"}));
     QCOMPARE(captions(fMain->mEditMenu),
              QStringList({"&Undo", "", "Cu&t", "&Copy", "&Paste", "", "&Select All", "&DeSelect"}));
+    QCOMPARE(captions(fMain->mViewMenu), QStringList({"Zoom &In", "Zoom &Out", "&Reset Zoom"}));
     QCOMPARE(captions(fMain->mRunMenu),
              QStringList({"&Run", "&Trace", "&Run To Cursor", "&Check", "Toggle &Breakpoint"}));
     QCOMPARE(fMain->mHelpMenu->defaultAction(), fMain->mAbout);

@@ -1,5 +1,7 @@
 #include "gui/barparts.h"
 
+#include "gui/panelaccess.h"
+
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
@@ -73,12 +75,14 @@ QAction* AddBarCommand(QMenuBar* bar, const char* name, const QString& caption,
 }
 
 QLabel* AddPanel(QStatusBar* bar, int width, const QString& widest) {
+    InstallPanelAccessible();
     auto* panel = new TStatusPanel(bar, width, widest, false);
     bar->addWidget(panel, width > 0 ? 0 : 1);
     return panel;
 }
 
 QLabel* AddCuttingPanel(QStatusBar* bar) {
+    InstallPanelAccessible();
     auto* panel = new TStatusPanel(bar, 0, {}, true);
     bar->addWidget(panel, 1);
     return panel;

@@ -29,6 +29,7 @@ TfAbout::TfAbout(QWidget* parent)
     oImage = new QLabel(this);
     oImage->setObjectName(QStringLiteral("oImage"));
     oImage->setGeometry(16, 16, 32, 32);
+    oImage->setAccessibleName(QString::fromUtf8(corvane::Str(corvane::sProduct)) + " icon");
 
     oAppName = AddLabel("oAppName", 80, 17, QString());
     oAppName->setFont(FormFont(19));

@@ -99,6 +99,7 @@ private:
     int SummaryBound() const;
 
     void ShowMachine(bool open);
+    void SetAccessibility();
 
     QLabel* panels_[3] = {};
     TStopLines stops_;

@@ -54,6 +54,9 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     oCases->header()->setSectionResizeMode(ColName, QHeaderView::Stretch);
     oCases->header()->setSectionResizeMode(ColPoints, QHeaderView::ResizeToContents);
     oCases->installEventFilter(this);
+    oCases->setAccessibleName(QStringLiteral("Test cases"));
+    oCases->setAccessibleDescription(
+        QStringLiteral("Enter traces the selected failing case with its input"));
     connect(oCases, &QTreeWidget::currentItemChanged, this, [this] { ShowDetails(); });
     connect(oCases, &QTreeWidget::itemDoubleClicked, this,
             [this] { RunGuarded([this] { TraceSelected(); }); });
@@ -64,6 +67,7 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     oDetails = new QPlainTextEdit(this);
     oDetails->setObjectName(QStringLiteral("oDetails"));
     oDetails->setReadOnly(true);
+    oDetails->setAccessibleName(QStringLiteral("Case details"));
     oDetails->setFont(ProgramFont());
     oDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
 

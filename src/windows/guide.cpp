@@ -85,6 +85,9 @@ void TfGuide::CreateControls() {
     oSearch->setObjectName(QStringLiteral("oSearch"));
     oSearch->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
     oSearch->setClearButtonEnabled(true);
+    oSearch->setAccessibleName(QStringLiteral("Search the guide"));
+    oSearch->setAccessibleDescription(
+        QStringLiteral("Enter or F3 finds the next match, Shift+F3 the one before"));
     oSearchState = new QLabel(this);
     oSearchState->setObjectName(QStringLiteral("oSearchState"));
     QFont bold = oSearchState->font();
@@ -94,6 +97,7 @@ void TfGuide::CreateControls() {
     oBrowser = new QTextBrowser(this);
     oBrowser->setObjectName(QStringLiteral("oBrowser"));
     oBrowser->setOpenLinks(false);
+    oBrowser->setAccessibleName(QStringLiteral("Language guide"));
     oBrowser->setMarkdown(GuideMarkdown());
     CodeFollowsTextSize(*oBrowser->document());
     oBrowser->viewport()->installEventFilter(this);

@@ -64,6 +64,20 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     layout->addWidget(oText, 1);
     layout->addWidget(oStatusBar);
     resize(274, 280);
+    SetAccessibility();
+}
+
+void TfRun::SetAccessibility() {
+    oText->setAccessibleName(QStringLiteral("Output"));
+    oText->setAccessibleDescription(
+        QStringLiteral("The values the program has output, separated by blanks"));
+    panels_[0]->setAccessibleName(QStringLiteral("Line"));
+    panels_[0]->setAccessibleDescription(QStringLiteral("The line the run has reached"));
+    panels_[1]->setAccessibleName(QStringLiteral("Phase"));
+    panels_[1]->setAccessibleDescription(
+        QStringLiteral("What the run is doing: parsing, linking, waiting for input, running"));
+    stepsPanel_->setAccessibleName(QStringLiteral("Steps"));
+    stepsPanel_->setAccessibleDescription(QStringLiteral("Commands executed by the run"));
 }
 
 TfRun::~TfRun() = default;

@@ -213,24 +213,36 @@ private Q_SLOTS:
         view.Clear();
     }
 
-    // A pause gives the focus to the line about to run, and the screen
-    // reader finds that line as the list's focused item; the panels and the
-    // output read what the paused machine holds.
+    // A pause gives the focus to the line about to run, also when the user
+    // left it elsewhere at the pause before; the screen reader finds that line
+    // as the list's focused item. The panels and the output read what the
+    // paused machine holds.
     void pauseFocusesTheLineAboutToRun() {
-        fMain->oText->setPlainText("INPUT stop\nOUTPUT\nOUTPUT  // <BREAK>\n:stop");
+        fMain->oText->setPlainText("INPUT stop\nOUTPUT\nOUTPUT  // <BREAK>\nSET 5\n:stop");
         fInput->oText->setPlainText("7 8");
         TModalDriver driver(15000);
-        QWidget* focused = nullptr;
-        QString focusedItem, output, wr, in;
+        QList<QWidget*> focused;
+        QStringList focusedItems;
+        QString output, wr, in;
+        const auto look = [&] {
+            focused << fBreak->focusWidget();
+            QAccessibleInterface* item = Access(fBreak->oCheckListBox)->focusChild();
+            focusedItems << (item ? item->text(QAccessible::Name) : QString("<none>"));
+        };
         driver.Then("fInput", [](QWidget*) { fInput->oOkButton->click(); });
         driver.Then("fBreak", [&](QWidget*) {
-            focused = fBreak->focusWidget();
-            QAccessibleInterface* item = Access(fBreak->oCheckListBox)->focusChild();
-            focusedItem = item ? item->text(QAccessible::Name) : QString("<none>");
+            look();
             output = Read(fRun->oText);
             const QList<QLabel*> panels = fBreak->oStatusBar->findChildren<QLabel*>();
             wr = Read(panels.value(0));
             in = Read(panels.value(1));
+            fBreak->mMachine->trigger();
+            fBreak->oMachine->oStacks->setFocus();
+            fBreak->mNext->trigger();
+        });
+        driver.Then("fBreak", [&](QWidget*) {
+            look();
+            fBreak->mMachine->trigger();
             fBreak->mContinue->trigger();
         });
         driver.Then(
@@ -241,10 +253,11 @@ private Q_SLOTS:
         fRun->Source = fMain->RunSource();
         fRun->exec();
         QVERIFY2(driver.Done(), qPrintable(driver.Report()));
-        QCOMPARE(focused, fBreak->oCheckListBox);
-        QCOMPARE(focusedItem, QString("OUTPUT  // <BREAK>"));
+        QCOMPARE(focused, (QList<QWidget*>{fBreak->oCheckListBox, fBreak->oCheckListBox}));
+        QCOMPARE(focusedItems, (QStringList{"OUTPUT  // <BREAK>", "SET 5"}));
         QCOMPARE((QStringList{output, wr, in}), (QStringList{"7 ", "WR: 7", "In: 8"}));
         QCOMPARE(fRun->OutputText(), QString("7 7 "));
+        QVERIFY(!fBreak->MachineOpen());
     }
 
     // Tab types a tab; Ctrl+Tab and Ctrl+Shift+Tab leave the editor for the

@@ -68,6 +68,8 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     oDetails->setObjectName(QStringLiteral("oDetails"));
     oDetails->setReadOnly(true);
     oDetails->setAccessibleName(QStringLiteral("Case details"));
+    // A caret shows where the keyboard's focus is, and the keys select and copy.
+    oDetails->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     oDetails->setFont(ProgramFont());
     oDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
 

@@ -33,6 +33,7 @@ class Timeout(Exception):
 
 failures = []
 focus_events = []
+output_events = []
 
 
 def check(condition, what, got=None):
@@ -144,6 +145,11 @@ def on_focus(event):
         focus_events.append((event.source.getRoleName(), event.source.name))
 
 
+def on_text_changed(event):
+    if event.source.name == "Output":
+        output_events.append((event.type.split(":")[-1], event.detail1, event.any_data))
+
+
 def run_checks(app):
     main = wait_for("the main window", lambda: next(
         (w for w in children(app) if has_state(w, pyatspi.STATE_SHOWING)), None))
@@ -159,6 +165,16 @@ def run_checks(app):
     wait_for("the typed program in the editor", lambda: text_of(editor) == PROGRAM)
     check(panel_text(app, title, "Modified") == "Mod", "main: Modified panel reads Mod",
           panel_text(app, title, "Modified"))
+
+    # Ctrl+Tab leaves the editor for the status panels; Tab comes back round.
+    modified = control(app, title, "Modified", pyatspi.ROLE_LABEL)
+    key("ctrl+Tab")
+    wait_for("Ctrl+Tab to focus the Modified panel",
+             lambda: has_state(modified, pyatspi.STATE_FOCUSED))
+    key("Tab", "Tab")
+    wait_for("Tab to bring the focus back to the editor",
+             lambda: has_state(editor, pyatspi.STATE_FOCUSED))
+    check(text_of(editor) == PROGRAM, "editor: Ctrl+Tab and back left the text alone")
 
     key("F9")  # Run
     memo = control(app, " - [input]", "Input values", pyatspi.ROLE_TEXT)
@@ -196,6 +212,8 @@ def run_checks(app):
 
     output = control(app, " - [run]", "Output", pyatspi.ROLE_TEXT)
     check(text_of(output) == "7 ", "run: output read as text while paused", text_of(output))
+    wait_for("the output's text-changed event", lambda: output_events, timeout=5)
+    check(output_events == [("insert", 0, "7 ")], "run: the new output announced", output_events)
     check(panel_text(app, " - [run]", "Line").startswith("Line: "), "run: Line panel",
           panel_text(app, " - [run]", "Line"))
     check(text_of(editor) == PROGRAM, "main: editor still reads the program while paused")
@@ -227,6 +245,9 @@ def run_checks(app):
     wait_for("the run to finish", lambda: window(app, " - [finished]"))
     output = control(app, " - [finished]", "Output", pyatspi.ROLE_TEXT)
     check(text_of(output) == "7 7 ", "run: the whole output read after the run", text_of(output))
+    wait_for("the output's second text-changed event", lambda: len(output_events) > 1, timeout=5)
+    check(output_events[1:] == [("insert", 2, "7 ")], "run: the later output announced",
+          output_events)
     word = tuple(output.queryText().getTextAtOffset(2, pyatspi.TEXT_BOUNDARY_WORD_START))
     check(word == ("7 ", 2, 4), "run: the value at an offset", word)
     wait_active(app, " - [finished]")
@@ -250,6 +271,7 @@ def main():
                HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
     log_path = os.path.join(home, "corvane.log")
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    pyatspi.Registry.registerEventListener(on_text_changed, "object:text-changed")
     with open(log_path, "w") as log:
         process = subprocess.Popen([executable], env=env, cwd=home, stdout=log, stderr=log)
     try:

@@ -5,9 +5,12 @@
 #include "app/startup.h"
 #include "support/fakedialogs.h"
 #include "support/modaldriver.h"
+#include "windows/about.h"
 #include "windows/break.h"
+#include "windows/check.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
+#include "windows/guide.h"
 #include "windows/input.h"
 #include "windows/machinepane.h"
 #include "windows/outputview.h"
@@ -103,6 +106,23 @@ private Q_SLOTS:
         QCOMPARE(Name(fInput->oOkButton), QString("OK"));
         QCOMPARE(Name(fBreak->oMachine->oStacks), QString("Stacks"));
         QVERIFY(!Name(fBreak->oMachine->oInput).isEmpty());
+    }
+
+    // Whatever the keyboard reaches in any window has a name to be read by.
+    void everyFocusableControlHasAName() {
+        TfCheck check;
+        QStringList unnamed;
+        const QList<QWidget*> windows{fMain, fRun, fInput, fBreak, fAbout, fMain->Guide(), &check};
+        for (QWidget* window : windows) {
+            for (QWidget* widget : window->findChildren<QWidget*>()) {
+                // A drop-down's list is a window of its own, named by its box.
+                if (!(widget->focusPolicy() & Qt::TabFocus) || widget->window() != window) continue;
+                if (Name(widget).trimmed().isEmpty())
+                    unnamed << window->objectName() + "/" + widget->metaObject()->className() +
+                                   "/" + widget->objectName();
+            }
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
     // A panel's name says what it shows; its text is what it shows now.

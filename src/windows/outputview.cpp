@@ -290,6 +290,7 @@ std::pair<std::size_t, std::size_t> TOutputView::ScreenLineAt(std::size_t positi
 }
 
 QRect TOutputView::CharacterRect(std::size_t position) const {
+    if (lines_.size() < 2) return {}; // never laid out
     const auto rows = std::min(lines_.size() - 1, static_cast<std::size_t>(LinesOnScreen()));
     for (std::size_t i = 0; i < rows; ++i) {
         if (position < lines_[i] || position >= lines_[i + 1]) continue;
@@ -301,7 +302,8 @@ QRect TOutputView::CharacterRect(std::size_t position) const {
 }
 
 void TOutputView::ShowPosition(std::size_t position) {
-    const auto rows = std::min(lines_.size() - 1, static_cast<std::size_t>(LinesOnScreen()));
+    const std::size_t laid = lines_.empty() ? 0 : lines_.size() - 1;
+    const auto rows = std::min(laid, static_cast<std::size_t>(LinesOnScreen()));
     if (rows > 0 && lines_[0] <= position && position < lines_[rows]) return;
     SetTop(ScreenLineAt(position).first);
 }

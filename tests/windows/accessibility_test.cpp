@@ -194,6 +194,13 @@ private Q_SLOTS:
 
         Fill(view, {});
         QCOMPARE(text->characterCount(), 0);
+        QCOMPARE(text->characterRect(0), QRect());
+        // A view never laid out answers as an empty one.
+        TOutputView fresh;
+        QAccessibleTextInterface* unshown = Access(&fresh)->textInterface();
+        QCOMPARE(unshown->characterRect(0), QRect());
+        unshown->scrollToSubstring(0, 1);
+        QCOMPARE(unshown->text(0, -1), QString());
         QCOMPARE(Unit(text, at, 0, QAccessible::WordBoundary), QString(" [0, 0)"));
         QCOMPARE(Unit(text, after, 0, QAccessible::LineBoundary), QString(" [0, 0)"));
     }

@@ -123,6 +123,7 @@ private:
     std::string_view Chars() const { return View().Shown(); }
 
     QString Copy(TSpan span) const {
+        if (span.second <= span.first) return {};
         const std::string_view chars = Chars().substr(span.first, span.second - span.first);
         return QString::fromLatin1(chars.data(), static_cast<qsizetype>(chars.size()));
     }

@@ -162,6 +162,7 @@ private Q_SLOTS:
         QCOMPARE(text->text(0, -1), QString("12 -5 300 "));
         QCOMPARE(text->text(3, 5), QString("-5"));
         QCOMPARE(text->text(8, 99), QString("0 "));
+        QCOMPARE(text->text(5, 3), QString());
 
         const auto at = &QAccessibleTextInterface::textAtOffset;
         const auto before = &QAccessibleTextInterface::textBeforeOffset;

@@ -264,8 +264,19 @@ def find_app(pid):
     return None
 
 
+def window_manager_running():
+    # Answered only once a window manager has said how many desktops it keeps.
+    return subprocess.run(["xdotool", "get_num_desktops"], capture_output=True).returncode == 0
+
+
 def main():
     executable = sys.argv[1]
+    # A window mapped before the window manager runs is never made active.
+    try:
+        wait_for("the window manager", window_manager_running)
+    except Timeout as error:
+        print(f"a11y test: {error}", file=sys.stderr)
+        return 1
     home = tempfile.mkdtemp(prefix="corvane-a11y-")
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))

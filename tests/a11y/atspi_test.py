@@ -189,7 +189,7 @@ def run_checks(app):
     wait_active(app, " - [input]")
     key("Return")  # OK
 
-    breaks = wait_active(app, " - [break]")
+    wait_active(app, " - [break]")
     lines = control(app, " - [break]", LIST_NAME)
     line = wait_for("the focused line in the break window's list",
                     lambda: find(lines, lambda a: has_state(a, pyatspi.STATE_FOCUSED)))
@@ -237,10 +237,7 @@ def run_checks(app):
                         pyatspi.STATE_FOCUSED), "break: the stack table lost the focus")
     wait_active(app, " - [break]")
     key("F2")
-    wait_for("F2 to close the machine pane",
-             lambda: find(window(app, " - [break]"), named("Stacks", pyatspi.ROLE_TABLE)) is None
-             or not has_state(find(window(app, " - [break]"), named("Stacks", pyatspi.ROLE_TABLE)),
-                              pyatspi.STATE_SHOWING))
+    wait_for("F2 to close the machine pane", lambda: not has_state(stacks, pyatspi.STATE_SHOWING))
     key("F9")  # Continue
     wait_for("the run to finish", lambda: window(app, " - [finished]"))
     output = control(app, " - [finished]", "Output", pyatspi.ROLE_TEXT)
@@ -253,7 +250,6 @@ def run_checks(app):
     wait_active(app, " - [finished]")
     key("Escape")  # Close
     wait_for("the run window to close", lambda: window(app, " - [finished]") is None)
-    del breaks
 
 
 def find_app(pid):

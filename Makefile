@@ -11,7 +11,7 @@ DESTDIR ?=
 EXAMPLE ?= examples/sum.cv
 EXAMPLE_INPUT ?= 1 2 3 4
 
-.PHONY: all deps build run test package install bench fuzz sanitize gui-xvfb-test format-check clean
+.PHONY: all deps build run test package install bench fuzz sanitize gui-xvfb-test a11y-test format-check clean
 
 all: build
 
@@ -56,6 +56,11 @@ sanitize: deps
 gui-xvfb-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
 	  ctest --output-on-failure -L gui
+
+# The real windows read through the accessibility bus, as a screen reader
+# reads them, and driven with keys alone (own X server, window manager and buses).
+a11y-test: build
+	tests/a11y/atspi-test $(BUILD)/corvane
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCHMARKS=ON -DCORVANE_TESTS=OFF -DCORVANE_GUI=ON

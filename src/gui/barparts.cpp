@@ -1,6 +1,7 @@
 #include "gui/barparts.h"
 
 #include "gui/fonts.h"
+#include "gui/panelaccess.h"
 
 #include <QAction>
 #include <QEvent>
@@ -76,12 +77,14 @@ QAction* AddBarCommand(QMenuBar* bar, const char* name, const QString& caption,
 }
 
 QLabel* AddPanel(QStatusBar* bar, int width, const QString& widest) {
+    InstallPanelAccessible();
     auto* panel = new TStatusPanel(bar, width, widest, false);
     bar->addWidget(panel, width > 0 ? 0 : 1);
     return panel;
 }
 
 QLabel* AddCuttingPanel(QStatusBar* bar) {
+    InstallPanelAccessible();
     auto* panel = new TStatusPanel(bar, 0, {}, true);
     bar->addWidget(panel, 1);
     return panel;

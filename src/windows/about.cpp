@@ -29,6 +29,7 @@ TfAbout::TfAbout(QWidget* parent)
 
     oImage = new QLabel(this);
     oImage->setObjectName(QStringLiteral("oImage"));
+    oImage->setAccessibleName(QString::fromUtf8(corvane::Str(corvane::sProduct)) + " icon");
 
     oAppName = AddLabel("oAppName", QStringLiteral("Corvane"));
     oAuthor = AddLabel("oAuthor", QStringLiteral("Written by the Corvane developers"));

@@ -117,6 +117,19 @@ TfBreak::TfBreak(QWidget* parent)
     InstallZoomKeys(this);
     GrowWindow(*this, DesignedSize);
     ShowMachine(machineOpen);
+    SetAccessibility();
+}
+
+void TfBreak::SetAccessibility() {
+    oCheckListBox->setAccessibleName(
+        QStringLiteral("Program lines, checked lines are breakpoints"));
+    oCheckListBox->setAccessibleDescription(
+        QStringLiteral("The selected line runs next. Space checks or unchecks the selected line."));
+    panels_[0]->setAccessibleName(QStringLiteral("Working register"));
+    panels_[1]->setAccessibleName(QStringLiteral("Next input"));
+    panels_[2]->setAccessibleName(QStringLiteral("Stacks"));
+    panels_[2]->setAccessibleDescription(
+        QStringLiteral("Each stack's name and size; double-click for all of them"));
 }
 
 bool TfBreak::MachineOpen() const {
@@ -296,8 +309,12 @@ void TfBreak::setVisible(bool visible) {
 // Not QDialog's showEvent: it centres the window over its parent at every
 // showing, at a place computed before the window has a frame (off the
 // screen's top for a window that is large or not yet laid out).
+//
+// Each pause gives the focus to the line about to run, so that a screen
+// reader says where the run stopped.
 void TfBreak::showEvent(QShowEvent* event) {
     FormActivate();
+    oCheckListBox->setFocus();
     QWidget::showEvent(event); // NOLINT(bugprone-parent-virtual-call)
 }
 

@@ -100,6 +100,7 @@ private:
 
     void ShowMachine(bool open);
     void RefitMachine();
+    void SetAccessibility();
 
     QLabel* panels_[3] = {};
     TStopLines stops_;

@@ -58,6 +58,9 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     oCases->header()->setSectionResizeMode(ColName, QHeaderView::Stretch);
     oCases->header()->setSectionResizeMode(ColPoints, QHeaderView::ResizeToContents);
     oCases->installEventFilter(this);
+    oCases->setAccessibleName(QStringLiteral("Test cases"));
+    oCases->setAccessibleDescription(
+        QStringLiteral("Enter traces the selected failing case with its input"));
     connect(oCases, &QTreeWidget::currentItemChanged, this, [this] { ShowDetails(); });
     connect(oCases, &QTreeWidget::itemDoubleClicked, this,
             [this] { RunGuarded([this] { TraceSelected(); }); });
@@ -71,6 +74,9 @@ TfCheck::TfCheck(QWidget* parent) : QDialog(parent) {
     oDetails->setReadOnly(true);
     FollowZoom(oDetails, ProgramFont);
     ZoomByWheel(oDetails);
+    oDetails->setAccessibleName(QStringLiteral("Case details"));
+    // A caret shows where the keyboard's focus is, and the keys select and copy.
+    oDetails->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     oDetails->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* buttons = new QHBoxLayout;

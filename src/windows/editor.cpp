@@ -6,6 +6,7 @@
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
 #include "gui/modals.h"
+#include "gui/panelaccess.h"
 #include "gui/zoom.h"
 #include "windows/about.h"
 #include "windows/codeeditor.h"
@@ -69,6 +70,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     CreateEditor();
     CreateStatusBar();
+    SetAccessibility();
     GrowWindow(*this, kDesignedSize);
     // FormCreate: panel 0 is centred (CreateStatusBar), hints reach panel 1
     // through event(), and the document starts as File > New leaves it.
@@ -263,6 +265,28 @@ void TfMain::FitStatusBar() {
     panel1_->setFixedHeight(height - 3);
 }
 
+void TfMain::SetAccessibility() {
+    InstallPanelAccessible();
+    const QString firstUse = QStringLiteral("Type a program here, or open one of the examples. "
+                                            "Help > Language Guide (Shift+F1) explains the "
+                                            "language.");
+    oText->setPlaceholderText(firstUse);
+    oText->setAccessibleName(QStringLiteral("Program"));
+    oText->setAccessibleDescription(firstUse);
+    panel0_->setAccessibleName(QStringLiteral("Modified"));
+    panel0_->setAccessibleDescription(
+        QStringLiteral("Shows Mod while the program has changes not yet saved"));
+    panel1_->setAccessibleName(QStringLiteral("Hint"));
+    panel1_->setAccessibleDescription(
+        QStringLiteral("The highlighted menu item's hint, or the error on the caret's line"));
+    // Reached with the keyboard only (Ctrl+Tab, then Tab): a click on the bar
+    // leaves the focus in the editor. The caret shows where the focus is.
+    for (QLabel* panel : {panel0_, panel1_}) {
+        panel->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+        panel->setFocusPolicy(Qt::TabFocus);
+    }
+}
+
 // --- what the other windows read -------------------------------------------
 
 QString TfMain::Caption() const {
@@ -360,6 +384,15 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             key->modifiers() & Qt::ShiftModifier) {
             oText->insertPlainText(QStringLiteral("\n"));
+            return true;
+        }
+        // Tab types a tab; with Ctrl it leaves the editor, as in any other
+        // control (Shift goes backwards).
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            key->modifiers() & Qt::ControlModifier) {
+            const bool back =
+                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            focusNextPrevChild(!back);
             return true;
         }
     }

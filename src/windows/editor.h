@@ -142,6 +142,9 @@ private:
     void CreateEditor();
     void CreateStatusBar();
     void FitStatusBar();
+    // Accessible names, the empty editor's placeholder, and the status panels
+    // in the keyboard's reach (Ctrl+Tab leaves the editor for them).
+    void SetAccessibility();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut, const QString& hint, void (TfMain::*handler)());
     void FormActivate();

@@ -80,6 +80,9 @@ void TfGuide::CreateControls() {
     oSearch->setObjectName(QStringLiteral("oSearch"));
     oSearch->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
     oSearch->setClearButtonEnabled(true);
+    oSearch->setAccessibleName(QStringLiteral("Search the guide"));
+    oSearch->setAccessibleDescription(
+        QStringLiteral("Enter or F3 finds the next match, Shift+F3 the one before"));
     oSearchState = new QLabel(this);
     oSearchState->setObjectName(QStringLiteral("oSearchState"));
     QFont bold; // bold alone: the size stays the application's, as it changes
@@ -89,6 +92,7 @@ void TfGuide::CreateControls() {
     oBrowser = new QTextBrowser(this);
     oBrowser->setObjectName(QStringLiteral("oBrowser"));
     oBrowser->setOpenLinks(false);
+    oBrowser->setAccessibleName(QStringLiteral("Language guide"));
     oBrowser->setMarkdown(GuideMarkdown());
     CodeFollowsTextSize(*oBrowser->document());
     // Follows the application's zoom; the paragraph at the top of the view

@@ -52,6 +52,9 @@ TfInput::TfInput(QWidget* parent) : QDialog(parent) {
     oOldInputs->setObjectName("oOldInputs");
     oOldInputs->setEditable(false);
     oOldInputs->setGeometry(0, 0, DesignedClientWidth, ListHeight);
+    oOldInputs->setAccessibleName(QStringLiteral("Earlier inputs"));
+    oOldInputs->setAccessibleDescription(
+        QStringLiteral("Choosing one puts it into the input values"));
 
     oText = new QPlainTextEdit(this);
     oText->setObjectName("oText");
@@ -61,6 +64,11 @@ TfInput::TfInput(QWidget* parent) : QDialog(parent) {
     oText->setTabChangesFocus(true);
     oText->setGeometry(0, MemoTop, DesignedClientWidth, 265);
     oText->installEventFilter(this);
+    const QString firstUse =
+        QStringLiteral("Input values: whole numbers separated by blanks, e.g. 3 -5 12");
+    oText->setPlaceholderText(firstUse);
+    oText->setAccessibleName(QStringLiteral("Input values"));
+    oText->setAccessibleDescription(firstUse);
 
     oOkButton = new QPushButton("OK", this);
     oOkButton->setObjectName("oOkButton");

@@ -77,6 +77,10 @@ TMachinePane::TMachinePane(QWidget* parent) : QWidget(parent) {
     oInput->setUniformItemSizes(true);
     oInput->setSelectionMode(QAbstractItemView::NoSelection);
     oInput->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    oStacks->setAccessibleName(QStringLiteral("Stacks"));
+    oStacks->setAccessibleDescription(
+        QStringLiteral("One column per stack, its top value in the first row"));
+    oInput->setAccessibleName(QStringLiteral("Input values not yet read"));
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(oStacks, 1);

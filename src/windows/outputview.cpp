@@ -1,5 +1,8 @@
 #include "windows/outputview.h"
 
+#include "windows/outputaccess.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -31,9 +34,11 @@ TOutputView::TOutputView(QWidget* parent) : QAbstractScrollArea(parent) {
         if (static_cast<std::size_t>(value) != top_) SetTop(static_cast<std::size_t>(value));
     });
     changeEvent(nullptr);
+    InstallOutputAccessible();
 }
 
 void TOutputView::Clear() {
+    NotifyText(0, shown_, false);
     text_.clear();
     text_.shrink_to_fit();
     shown_ = 0;
@@ -58,8 +63,28 @@ QString TOutputView::Text() const {
 
 void TOutputView::Flush() {
     if (!Pending()) return;
+    const std::size_t from = shown_;
     shown_ = text_.size();
     Relayout();
+    NotifyText(from, shown_, true);
+}
+
+// A change's characters travel with its event. A flush of a fast run's many
+// values would send megabytes over the bus: beyond the bound nothing is sent,
+// and a tool reads what it wants when it wants it.
+void TOutputView::NotifyText(std::size_t from, std::size_t to, bool inserted) const {
+    constexpr std::size_t Bound = 4096;
+    if (from >= to || to - from > Bound || !QAccessible::isActive()) return;
+    const QString chars =
+        QString::fromLatin1(text_.data() + from, static_cast<qsizetype>(to - from));
+    auto* self = const_cast<TOutputView*>(this);
+    if (inserted) {
+        QAccessibleTextInsertEvent event(self, ToBar(from), chars);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        QAccessibleTextRemoveEvent event(self, ToBar(from), chars);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 qreal TOutputView::WordWidth(std::size_t from, std::size_t to) const {
@@ -224,8 +249,63 @@ void TOutputView::OnScrollAction(int action) {
 void TOutputView::selectAll() {
     anchor_ = 0;
     caret_ = shown_;
+    SelectionChanged();
+}
+
+void TOutputView::Select(std::size_t anchor, std::size_t caret) {
+    anchor_ = std::min(anchor, shown_);
+    caret_ = std::min(caret, shown_);
+    SelectionChanged();
+}
+
+void TOutputView::SelectionChanged() {
     ExportSelection();
     viewport()->update();
+    if (!QAccessible::isActive()) return;
+    QAccessibleTextCursorEvent moved(this, ToBar(caret_));
+    QAccessible::updateAccessibility(&moved);
+    QAccessibleTextSelectionEvent selected(this, ToBar(SelectionStart()), ToBar(SelectionEnd()));
+    QAccessible::updateAccessibility(&selected);
+}
+
+std::pair<std::size_t, std::size_t> TOutputView::ScreenLineAt(std::size_t position) const {
+    if (shown_ == 0) return {0, 0};
+    position = std::min(position, shown_ - 1);
+    if (lines_.size() > 1 && lines_.front() <= position && position < lines_.back()) {
+        const auto after = std::upper_bound(lines_.begin(), lines_.end(), position);
+        return {*(after - 1), *after};
+    }
+    // Wraps begun a couple of lines back have fallen into step by here (see
+    // PreviousLine).
+    const qreal narrowest = std::max<qreal>(1, charWidth_[u' ']);
+    const auto perLine = static_cast<std::size_t>(AvailableWidth() / narrowest) + 12;
+    std::size_t line = position > 3 * perLine ? position - 3 * perLine : 0;
+    while (line > 0 && text_[line - 1] != ' ')
+        --line;
+    for (;;) {
+        const std::size_t next = NextLine(line);
+        if (next > position || next >= shown_) return {line, next};
+        line = next;
+    }
+}
+
+QRect TOutputView::CharacterRect(std::size_t position) const {
+    if (lines_.size() < 2) return {}; // never laid out
+    const auto rows = std::min(lines_.size() - 1, static_cast<std::size_t>(LinesOnScreen()));
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (position < lines_[i] || position >= lines_[i + 1]) continue;
+        const qreal x = Margin + Width(lines_[i], position);
+        const qreal w = charWidth_[static_cast<unsigned char>(text_[position]) & 0x7F];
+        return QRectF(x, static_cast<qreal>(i) * lineHeight_, w, lineHeight_).toAlignedRect();
+    }
+    return {};
+}
+
+void TOutputView::ShowPosition(std::size_t position) {
+    const std::size_t laid = lines_.empty() ? 0 : lines_.size() - 1;
+    const auto rows = std::min(laid, static_cast<std::size_t>(LinesOnScreen()));
+    if (rows > 0 && lines_[0] <= position && position < lines_[rows]) return;
+    SetTop(ScreenLineAt(position).first);
 }
 
 QString TOutputView::SelectedText() const {
@@ -347,7 +427,7 @@ void TOutputView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
     caret_ = HitTest(event->position().toPoint());
     if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = caret_;
-    viewport()->update();
+    SelectionChanged();
 }
 
 void TOutputView::mouseMoveEvent(QMouseEvent* event) {
@@ -356,8 +436,7 @@ void TOutputView::mouseMoveEvent(QMouseEvent* event) {
     if (point.y() < 0) ScrollLines(-1);
     if (point.y() >= viewport()->height()) ScrollLines(1);
     caret_ = HitTest(point);
-    ExportSelection();
-    viewport()->update();
+    SelectionChanged();
 }
 
 void TOutputView::mouseReleaseEvent(QMouseEvent* event) {
@@ -372,8 +451,7 @@ void TOutputView::mouseDoubleClickEvent(QMouseEvent* event) {
         --at;
     anchor_ = at;
     caret_ = WordEnd(at);
-    ExportSelection();
-    viewport()->update();
+    SelectionChanged();
 }
 
 void TOutputView::contextMenuEvent(QContextMenuEvent* event) {

@@ -3,8 +3,11 @@
 
 #include <QAbstractScrollArea>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // The output is one paragraph of up to tens of millions of characters. A text
@@ -53,6 +56,24 @@ public:
     void ScrollLines(int count);
     bool AtEnd() const;
 
+    // What assistive tools read: the shown characters, without a copy.
+    std::string_view Shown() const { return {text_.data(), shown_}; }
+    std::size_t SelectionStart() const { return std::min(anchor_, caret_); }
+    std::size_t SelectionEnd() const { return std::max(anchor_, caret_); }
+    std::size_t Caret() const { return caret_; }
+    // Selects [anchor, caret) or (caret, anchor]; positions beyond the shown
+    // output are taken as its end.
+    void Select(std::size_t anchor, std::size_t caret);
+    // The screen line holding a position, wrapped as the view would show it
+    // when scrolled there: [start, end), end after the line's last blank.
+    std::pair<std::size_t, std::size_t> ScreenLineAt(std::size_t position) const;
+    // A character's cell in viewport coordinates; empty when not on screen.
+    QRect CharacterRect(std::size_t position) const;
+    // The character boundary nearest to a point of the viewport.
+    std::size_t PositionAt(const QPoint& point) const { return HitTest(point); }
+    // Scrolls so that the screen line holding the position is in sight.
+    void ShowPosition(std::size_t position);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -80,6 +101,11 @@ private:
     void OnScrollAction(int action);
     std::size_t HitTest(const QPoint& point) const;
     void ExportSelection() const;
+    // After every change of the selection or caret: the X selection, the
+    // screen, and assistive tools.
+    void SelectionChanged();
+    // Tells assistive tools about characters shown or dropped.
+    void NotifyText(std::size_t from, std::size_t to, bool inserted) const;
 
     std::string text_;               // the whole output
     std::size_t shown_ = 0;          // characters of text_ the user can see

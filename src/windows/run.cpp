@@ -71,11 +71,25 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     layout->addWidget(oStatusBar);
     InstallZoomKeys(this);
     GrowWindow(*this, DesignedSize);
+    SetAccessibility();
 }
 
 void TfRun::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
+}
+
+void TfRun::SetAccessibility() {
+    oText->setAccessibleName(QStringLiteral("Output"));
+    oText->setAccessibleDescription(
+        QStringLiteral("The values the program has output, separated by blanks"));
+    panels_[0]->setAccessibleName(QStringLiteral("Line"));
+    panels_[0]->setAccessibleDescription(QStringLiteral("The line the run has reached"));
+    panels_[1]->setAccessibleName(QStringLiteral("Phase"));
+    panels_[1]->setAccessibleDescription(
+        QStringLiteral("What the run is doing: parsing, linking, waiting for input, running"));
+    stepsPanel_->setAccessibleName(QStringLiteral("Steps"));
+    stepsPanel_->setAccessibleDescription(QStringLiteral("Commands executed by the run"));
 }
 
 TfRun::~TfRun() = default;

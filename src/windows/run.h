@@ -90,6 +90,7 @@ private:
     void SetMenus(bool running);
     void SetLineText(const QString& text);
     void Abandon();
+    void SetAccessibility();
     // The break window's Back: the paused run one command earlier (stepback.cpp).
     void StepBack();
 

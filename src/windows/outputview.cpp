@@ -19,6 +19,15 @@ constexpr int Margin = 4;
 int ToBar(std::size_t position) {
     return static_cast<int>(std::min<std::size_t>(position, INT_MAX));
 }
+
+// Output is read, never typed: a shade of the window's colour rather than the
+// base of an edit field. Set on the viewport, so that the view's own palette
+// stays inherited and follows every change.
+void ShadeViewport(QAbstractScrollArea& view) {
+    QPalette shade;
+    shade.setColor(QPalette::Base, view.palette().color(QPalette::Window).darker(106));
+    view.viewport()->setPalette(shade);
+}
 } // namespace
 
 TOutputView::TOutputView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -285,6 +294,9 @@ void TOutputView::resizeEvent(QResizeEvent* event) {
 
 void TOutputView::changeEvent(QEvent* event) {
     if (event) QAbstractScrollArea::changeEvent(event);
+    if (!event || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::ApplicationPaletteChange)
+        ShadeViewport(*this);
     if (event && event->type() != QEvent::FontChange) return;
     const QFontMetricsF metrics(font());
     for (int c = 0; c < 128; ++c)

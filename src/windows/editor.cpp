@@ -6,6 +6,7 @@
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
 #include "gui/modals.h"
+#include "gui/palettes.h"
 #include "windows/about.h"
 #include "windows/codeeditor.h"
 #include "windows/filewrite.h"
@@ -144,6 +145,14 @@ void TfMain::CreateMenus() {
         mEditMenu, "mDeselect", QStringLiteral("&DeSelect"), QKeySequence(Qt::CTRL | Qt::Key_D),
         QStringLiteral("DeSelect|Cancels current selection"), &TfMain::mDeselectClick);
 
+    mViewMenu = mMainMenu->addMenu(QStringLiteral("&View"));
+    mViewMenu->setObjectName(QStringLiteral("mViewMenu"));
+    mDark = AddItem(mViewMenu, "mDark", QStringLiteral("&Dark"), QKeySequence(),
+                    QStringLiteral("Dark|Switches between a dark and a light palette"),
+                    &TfMain::mDarkClick);
+    mDark->setCheckable(true);
+    mDark->setChecked(DarkPaletteOn());
+
     mRunMenu = mMainMenu->addMenu(QStringLiteral("&Run"));
     mRunMenu->setObjectName(QStringLiteral("mRunMenu"));
     mRun = AddItem(mRunMenu, "mRun", QStringLiteral("&Run"), QKeySequence(Qt::Key_F9),
@@ -182,7 +191,7 @@ void TfMain::CreateMenus() {
     // Made after the menus, so that it outlives them (children go in order).
     auto* menuStyle = new TMenuStyle;
     menuStyle->setParent(this);
-    for (QMenu* menu : {mFileMenu, mEditMenu, mRunMenu, mHelpMenu}) {
+    for (QMenu* menu : {mFileMenu, mEditMenu, mViewMenu, mRunMenu, mHelpMenu}) {
         menu->setStyle(menuStyle);
         connect(menu, &QMenu::aboutToShow, this, [this] { ++openMenus_; });
         connect(menu, &QMenu::aboutToHide, this, [this] {
@@ -550,6 +559,11 @@ void TfMain::mToggleBreakpointClick() {
 
 void TfMain::ShowPausedLine(int line) {
     oText->ShowPausedLine(line);
+}
+
+// The check mark is the action's own state; the palette follows it.
+void TfMain::mDarkClick() {
+    SetDarkPalette(mDark->isChecked());
 }
 
 void TfMain::mAboutClick() {

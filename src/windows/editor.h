@@ -51,6 +51,8 @@ public:
     QAction* mEN2 = nullptr;
     QAction* mSelectAll = nullptr;
     QAction* mDeselect = nullptr;
+    QMenu* mViewMenu = nullptr;
+    QAction* mDark = nullptr;
     QMenu* mRunMenu = nullptr;
     QAction* mRun = nullptr;
     QMenu* mHelpMenu = nullptr;
@@ -102,6 +104,7 @@ public:
     void mSelectAllClick();
     void mDeselectClick();
     void mAboutClick();
+    void mDarkClick();
     // Defined with the guide's commands (guidecommands.cpp).
     void mGuideClick();
     // Opens the bundled example NAME.cv as an unsaved document named so,

@@ -139,6 +139,7 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
          "Selects the entire document"},
         {"mDeselect", "&DeSelect", QKeySequence(QStringLiteral("Ctrl+D")),
          "Cancels current selection"},
+        {"mDark", "&Dark", QKeySequence(), "Switches between a dark and a light palette"},
         {"mRun", "&Run", QKeySequence(QStringLiteral("F9")), "Executes program"},
         {"mTrace", "&Trace", QKeySequence(QStringLiteral("F8")), ""},
         {"mRunToCursor", "&Run To Cursor", QKeySequence(QStringLiteral("F4")), ""},
@@ -167,7 +168,7 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
     QStringList menus;
     for (QAction* a : fMain->menuBar()->actions())
         menus << a->text();
-    QCOMPARE(menus, QStringList({"&File", "&Edit", "&Run", "&Help"}));
+    QCOMPARE(menus, QStringList({"&File", "&Edit", "&View", "&Run", "&Help"}));
     QCOMPARE(captions(fMain->mFileMenu),
              QStringList({"&New", "&Open", "&Save", "Save &As ...", "", "&Print", "", "E&xit"}));
     QCOMPARE(captions(fMain->mEditMenu),

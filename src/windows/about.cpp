@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {} // namespace
-
 TfAbout::TfAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
@@ -60,7 +58,20 @@ void TfAbout::FormCreate() {
     setWindowTitle(QString::fromUtf8(corvane::Str(corvane::sProduct)));
     oAppName->setText(windowTitle());
     oAppName->adjustSize();
-    oImage->setPixmap(AppIcon().pixmap(32, 32));
+    ShowIcon();
+}
+
+// The icon's pixels for the screen the box is on: 64 for a 32-pixel image at
+// twice the density, picked from the icon's sizes rather than scaled up.
+void TfAbout::ShowIcon() {
+    const qreal ratio = oImage->devicePixelRatioF();
+    if (!oImage->pixmap().isNull() && oImage->pixmap().devicePixelRatio() == ratio) return;
+    oImage->setPixmap(AppIcon().pixmap(oImage->size(), ratio));
+}
+
+void TfAbout::showEvent(QShowEvent* event) {
+    ShowIcon();
+    QDialog::showEvent(event);
 }
 
 void TfAbout::bOkClick() {

@@ -22,7 +22,11 @@ public:
 
     void bOkClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void FormCreate();
+    void ShowIcon();
     QLabel* AddLabel(const char* name, int left, int top, const QString& text);
 };

@@ -1,5 +1,7 @@
 #include "windows/outputview.h"
 
+#include "gui/colours.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -24,8 +26,11 @@ int ToBar(std::size_t position) {
 // base of an edit field. Set on the viewport, so that the view's own palette
 // stays inherited and follows every change.
 void ShadeViewport(QAbstractScrollArea& view) {
+    const QPalette& colours = view.palette();
+    // Darker than the window: a light window needs less of it to show.
+    const int darker = IsDark(colours) ? 125 : 106;
     QPalette shade;
-    shade.setColor(QPalette::Base, view.palette().color(QPalette::Window).darker(106));
+    shade.setColor(QPalette::Base, colours.color(QPalette::Window).darker(darker));
     view.viewport()->setPalette(shade);
 }
 } // namespace

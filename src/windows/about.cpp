@@ -55,8 +55,8 @@ QLabel* TfAbout::AddLabel(const char* name, const QString& text) {
 void TfAbout::FormCreate() {
     setWindowTitle(QString::fromUtf8(corvane::Str(corvane::sProduct)));
     oAppName->setText(windowTitle());
-    oImage->setPixmap(AppIcon().pixmap(32, 32));
     Arrange();
+    ShowIcon();
 }
 
 // The designed places and the box's fixed size, grown with a font bigger
@@ -82,6 +82,19 @@ void TfAbout::Arrange() {
 void TfAbout::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange && oBevel) Arrange();
+}
+
+// The icon's pixels for the screen the box is on: 64 for a 32-pixel image at
+// twice the density, picked from the icon's sizes rather than scaled up.
+void TfAbout::ShowIcon() {
+    const qreal ratio = oImage->devicePixelRatioF();
+    if (!oImage->pixmap().isNull() && oImage->pixmap().devicePixelRatio() == ratio) return;
+    oImage->setPixmap(AppIcon().pixmap(oImage->size(), ratio));
+}
+
+void TfAbout::showEvent(QShowEvent* event) {
+    ShowIcon();
+    QDialog::showEvent(event);
 }
 
 void TfAbout::bOkClick() {

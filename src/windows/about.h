@@ -24,9 +24,11 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     void Arrange();
+    void ShowIcon();
     QLabel* AddLabel(const char* name, const QString& text);
 };

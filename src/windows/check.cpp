@@ -1,5 +1,6 @@
 #include "windows/check.h"
 
+#include "gui/colours.h"
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
 #include "gui/zoom.h"
@@ -20,13 +21,6 @@ using corvane::suite::TCaseResult;
 using corvane::suite::TStatus;
 
 namespace {
-
-// Green for a pass and red for a failure, light on a dark base and dark on a
-// light one; the mark's text says the same for those who do not see colours.
-QColor MarkColour(const QPalette& palette, bool passed) {
-    const bool dark = palette.color(QPalette::Base).lightness() < 128;
-    return QColor::fromHsl(passed ? 120 : 0, dark ? 160 : 200, dark ? 150 : 80);
-}
 
 constexpr QSize DesignedSize(560, 480);
 
@@ -170,7 +164,8 @@ void TfCheck::ShowMark(std::size_t index) {
     }
     const bool passed = r->Status == TStatus::Passed;
     item->setText(ColMark, passed ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
-    item->setForeground(ColMark, MarkColour(palette(), passed));
+    // The mark's text says what its colour says, for those who do not see colours.
+    item->setForeground(ColMark, passed ? PassColour(palette()) : FailColour(palette()));
     QFont bold = item->font(ColMark);
     bold.setBold(true);
     item->setFont(ColMark, bold);
@@ -238,7 +233,7 @@ void TfCheck::hideEvent(QHideEvent* event) {
 void TfCheck::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange) GrowWindow(*this, DesignedSize);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
         for (std::size_t i = 0; i < results_.size(); ++i)
             ShowMark(i);
 }

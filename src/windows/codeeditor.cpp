@@ -1,6 +1,7 @@
 #include "windows/codeeditor.h"
 
 #include "core/appstrings.h"
+#include "gui/colours.h"
 #include "gui/crlfpos.h"
 #include "gui/explanations.h"
 #include "windows/breakmarker.h"
@@ -48,16 +49,6 @@ bool IsWordChar(QChar c) {
     const char16_t u = c.unicode();
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
            u == '-';
-}
-
-QColor ErrorColour(const QPalette& palette) {
-    const bool dark = palette.color(QPalette::Base).lightness() < 128;
-    return QColor::fromHsl(0, dark ? 200 : 220, dark ? 150 : 110);
-}
-
-QColor Faded(QColor colour, int alpha) {
-    colour.setAlpha(alpha);
-    return colour;
 }
 
 constexpr int kGutterPad = 4;
@@ -121,12 +112,10 @@ void TCodeEditor::PaintGutter(QPaintEvent* event) {
     const int mark = metrics.height();
     const int numbersLeft = mark + kGutterPad;
     const int numbersWidth = gutter_->width() - numbersLeft - kGutterPad;
-    const QColor text = pal.color(QPalette::Text);
-    const QColor number =
-        QColor::fromRgbF(float(text.redF() * 0.6 + pal.color(QPalette::Window).redF() * 0.4),
-                         float(text.greenF() * 0.6 + pal.color(QPalette::Window).greenF() * 0.4),
-                         float(text.blueF() * 0.6 + pal.color(QPalette::Window).blueF() * 0.4));
+    const QColor text = pal.color(QPalette::WindowText);
+    const QColor number = SubduedText(pal, QPalette::Window);
     const QColor error = ErrorColour(pal);
+    const QColor errorLine = ErrorLineBand(pal);
     painter.setRenderHint(QPainter::Antialiasing);
 
     QTextBlock block = firstVisibleBlock();
@@ -138,8 +127,7 @@ void TCodeEditor::PaintGutter(QPaintEvent* event) {
             const QRectF row(0, top, gutter_->width(), metrics.height());
             const QRectF markBox(kGutterPad / 2.0, top, mark, mark);
             if (error_.Valid() && line == error_.Line)
-                painter.fillRect(QRectF(numbersLeft - 2, top, numbersWidth + 4, mark),
-                                 Faded(error, 80));
+                painter.fillRect(QRectF(numbersLeft - 2, top, numbersWidth + 4, mark), errorLine);
             if (HasBreakMarker(block.text())) {
                 painter.setPen(Qt::NoPen);
                 painter.setBrush(error);
@@ -157,11 +145,11 @@ void TCodeEditor::PaintGutter(QPaintEvent* event) {
                 arrow.lineTo(a.center().x(), a.top() + a.height() * 0.7);
                 arrow.lineTo(a.left(), a.top() + a.height() * 0.7);
                 arrow.closeSubpath();
-                painter.setPen(QPen(pal.color(QPalette::Text), 1));
+                painter.setPen(QPen(text, 1));
                 painter.setBrush(pal.color(QPalette::Highlight));
                 painter.drawPath(arrow);
             }
-            painter.setPen(error_.Valid() && line == error_.Line ? text : number);
+            painter.setPen(error_.Valid() && line == error_.Line ? ErrorLineText(pal) : number);
             painter.drawText(QRectF(numbersLeft, row.top(), numbersWidth, row.height()),
                              Qt::AlignRight | Qt::AlignVCenter, QString::number(line));
         }
@@ -260,7 +248,7 @@ void TCodeEditor::UpdateSelections() {
     if (pausedLine_ > 0) {
         QTextEdit::ExtraSelection band;
         band.cursor = QTextCursor(document()->findBlockByNumber(pausedLine_ - 1));
-        band.format.setBackground(Faded(palette().color(QPalette::Highlight), 70));
+        band.format.setBackground(PausedLineBand(palette()));
         band.format.setProperty(QTextFormat::FullWidthSelection, true);
         selections << band;
     }

@@ -6,6 +6,7 @@
 #include "gui/errorbox.h"
 #include "gui/fonts.h"
 #include "gui/modals.h"
+#include "gui/palettes.h"
 #include "gui/panelaccess.h"
 #include "gui/zoom.h"
 #include "windows/about.h"
@@ -216,6 +217,12 @@ void TfMain::CreateViewMenu() {
                     QStringLiteral("Zoom Out|Makes the program text smaller in every window"));
     mZoomReset = show(zoom.Reset, QStringLiteral("&Reset Zoom"),
                       QStringLiteral("Reset Zoom|Shows the program text at its normal size"));
+    mViewMenu->addSeparator();
+    mDark = AddItem(mViewMenu, "mDark", QStringLiteral("&Dark"), QKeySequence(),
+                    QStringLiteral("Dark|Switches between a dark and a light palette"),
+                    &TfMain::mDarkClick);
+    mDark->setCheckable(true);
+    mDark->setChecked(DarkPaletteOn());
 }
 
 void TfMain::CreateEditor() {
@@ -621,6 +628,11 @@ void TfMain::mToggleBreakpointClick() {
 
 void TfMain::ShowPausedLine(int line) {
     oText->ShowPausedLine(line);
+}
+
+// The check mark is the action's own state; the palette follows it.
+void TfMain::mDarkClick() {
+    SetDarkPalette(mDark->isChecked());
 }
 
 void TfMain::mAboutClick() {

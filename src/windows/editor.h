@@ -55,6 +55,7 @@ public:
     QAction* mZoomIn = nullptr;
     QAction* mZoomOut = nullptr;
     QAction* mZoomReset = nullptr;
+    QAction* mDark = nullptr;
     QMenu* mRunMenu = nullptr;
     QAction* mRun = nullptr;
     QMenu* mHelpMenu = nullptr;
@@ -106,6 +107,7 @@ public:
     void mSelectAllClick();
     void mDeselectClick();
     void mAboutClick();
+    void mDarkClick();
     // Defined with the guide's commands (guidecommands.cpp).
     void mGuideClick();
     // Opens the bundled example NAME.cv as an unsaved document named so,

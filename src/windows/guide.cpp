@@ -1,6 +1,7 @@
 #include "windows/guide.h"
 
 #include "core/appstrings.h"
+#include "gui/colours.h"
 #include "gui/fonts.h"
 #include "gui/guidesource.h"
 #include "gui/zoom.h"
@@ -64,6 +65,25 @@ void CodeFollowsTextSize(QTextDocument& doc) {
     }
 }
 
+// The Markdown reader writes the link colour of the palette at hand into the
+// text; a later palette needs it written again.
+void ColourLinks(QTextDocument& doc, const QColor& colour) {
+    std::vector<std::pair<int, int>> links;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isAnchor())
+                links.emplace_back(it.fragment().position(),
+                                   it.fragment().position() + it.fragment().length());
+    QTextCharFormat format;
+    format.setForeground(colour);
+    QTextCursor cursor(&doc);
+    for (const auto& [start, end] : links) {
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
+}
+
 } // namespace
 
 TfGuide::TfGuide(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -100,6 +120,7 @@ void TfGuide::CreateControls() {
     oBrowser->installEventFilter(this);
     FollowZoom(oBrowser, FormFont);
     ZoomByWheel(oBrowser);
+    ColourLinks(*oBrowser->document(), palette().color(QPalette::Link));
     oBrowser->setFocus(); // the keys scroll the guide until Ctrl+F
 
     auto* searchRow = new QHBoxLayout;
@@ -191,9 +212,20 @@ void TfGuide::ShowFound(bool found) {
         oSearch->setPalette(QPalette()); // back to the window's own colours
         return;
     }
-    QPalette palette = oSearch->palette();
-    palette.setColor(QPalette::Text, QColor(Qt::red));
+    // Only the text colour is the field's own; the rest follows the window.
+    QPalette palette;
+    palette.setColor(QPalette::Text, ErrorColour(this->palette()));
     oSearch->setPalette(palette);
+}
+
+void TfGuide::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::ApplicationPaletteChange) {
+        ShowFound(oSearchState->text().isEmpty());
+        // The window's palette: the browser's own may not have followed yet.
+        ColourLinks(*oBrowser->document(), palette().color(QPalette::Link));
+    }
 }
 
 void TfGuide::ScrollToParagraph(int position) {

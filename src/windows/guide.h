@@ -35,6 +35,7 @@ Q_SIGNALS:
     void ExampleRequested(const QString& name);
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "core/inputlist.h"
 #include "core/program.h"
+#include "gui/colours.h"
 #include "gui/fonts.h"
 #include "gui/zoom.h"
 #include "windows/machinemodels.h"
@@ -192,23 +193,22 @@ QString TMachinePane::Changes(const corvane::TProgram& program, const TMachineMa
 }
 
 void TMachinePane::Highlight(QLabel* label, bool on) {
-    QPalette colours = palette();
+    // Only the roles set here are the label's own: the rest follows the pane.
+    QPalette colours;
     if (on) {
-        colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));
-        colours.setColor(QPalette::WindowText, colours.color(QPalette::HighlightedText));
+        colours.setColor(QPalette::Window, ChangedBackground(palette()));
+        colours.setColor(QPalette::WindowText, ChangedText(palette()));
     }
     label->setPalette(colours);
 }
 
 // The highlight follows the palette in use.
 void TMachinePane::changeEvent(QEvent* event) {
-    if (event == nullptr || event->type() == QEvent::PaletteChange) {
+    if (event == nullptr || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::ApplicationPaletteChange) {
         const QPalette& colours = palette();
-        stacks_->SetColours(colours.color(QPalette::Highlight),
-                            colours.color(QPalette::HighlightedText));
-        input_->SetColours(colours.color(QPalette::Disabled, QPalette::Text),
-                           colours.color(QPalette::Highlight),
-                           colours.color(QPalette::HighlightedText));
+        stacks_->SetColours(ChangedBackground(colours), ChangedText(colours));
+        input_->SetColours(SubduedText(colours), ChangedBackground(colours), ChangedText(colours));
         Highlight(oWR, wrChanged_);
         Highlight(oOutputs, outputsChanged_);
     }

@@ -2,7 +2,9 @@
 
 #include "windows/outputaccess.h"
 
+#include "gui/colours.h"
 #include <QAccessible>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -21,6 +23,18 @@ constexpr int Margin = 4;
 
 int ToBar(std::size_t position) {
     return static_cast<int>(std::min<std::size_t>(position, INT_MAX));
+}
+
+// Output is read, never typed: a shade of the window's colour rather than the
+// base of an edit field. Set on the viewport, so that the view's own palette
+// stays inherited and follows every change.
+void ShadeViewport(QAbstractScrollArea& view) {
+    const QPalette& colours = view.palette();
+    // Darker than the window: a light window needs less of it to show.
+    const int darker = IsDark(colours) ? 125 : 106;
+    QPalette shade;
+    shade.setColor(QPalette::Base, colours.color(QPalette::Window).darker(darker));
+    view.viewport()->setPalette(shade);
 }
 } // namespace
 
@@ -365,6 +379,9 @@ void TOutputView::resizeEvent(QResizeEvent* event) {
 
 void TOutputView::changeEvent(QEvent* event) {
     if (event) QAbstractScrollArea::changeEvent(event);
+    if (!event || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::ApplicationPaletteChange)
+        ShadeViewport(*this);
     if (event && event->type() != QEvent::FontChange) return;
     const QFontMetricsF metrics(font());
     for (int c = 0; c < 128; ++c)

@@ -44,9 +44,6 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
     oText->setObjectName("oText");
     FollowZoom(oText, ProgramFont);
     ZoomByWheel(oText);
-    QPalette palette = oText->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Window).darker(106));
-    oText->setPalette(palette);
 
     mMainMenu = new QMenuBar(this);
     mMainMenu->setObjectName("mMainMenu");

@@ -1,5 +1,7 @@
 #include "windows/syntax.h"
 
+#include "gui/colours.h"
+
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -65,12 +67,6 @@ int SkipBlanks(QStringView code, int at) {
     return at;
 }
 
-QColor Mix(const QColor& a, const QColor& b, double share) {
-    return QColor::fromRgbF(float(a.redF() * share + b.redF() * (1 - share)),
-                            float(a.greenF() * share + b.greenF() * (1 - share)),
-                            float(a.blueF() * share + b.blueF() * (1 - share)));
-}
-
 } // namespace
 
 std::vector<TToken> ScanLine(QStringView line, const QSet<QString>& stacks) {
@@ -134,10 +130,15 @@ QSet<QString> StacksOfLine(QStringView line, bool& started) {
 std::array<QTextCharFormat, size_t(TTokenKind::Count)> SyntaxFormats(const QPalette& palette) {
     const QColor text = palette.color(QPalette::Text);
     const QColor base = palette.color(QPalette::Base);
-    const bool dark = base.lightness() < 128;
-    // One lightness per background keeps every hue apart from the base.
-    const auto tint = [dark](int hue) {
-        return QColor::fromHsl(hue, dark ? 170 : 210, dark ? 170 : 85);
+    const QColor band = PausedLineBand(palette);
+    const bool dark = IsDark(palette);
+    // One lightness per background keeps the hues apart; each is then made
+    // readable on the base and on the paused line's band.
+    const auto readable = [&](const QColor& colour) {
+        return WithContrast(colour, {base, band}, kTextContrast);
+    };
+    const auto tint = [&](int hue) {
+        return readable(QColor::fromHsl(hue, dark ? 170 : 210, dark ? 170 : 85));
     };
     std::array<QTextCharFormat, size_t(TTokenKind::Count)> formats;
     auto& keyword = formats[size_t(TTokenKind::Keyword)];
@@ -150,7 +151,7 @@ std::array<QTextCharFormat, size_t(TTokenKind::Count)> SyntaxFormats(const QPale
     formats[size_t(TTokenKind::Number)].setForeground(tint(25));
     formats[size_t(TTokenKind::Stack)].setForeground(tint(160));
     auto& comment = formats[size_t(TTokenKind::Comment)];
-    comment.setForeground(Mix(text, base, 0.55));
+    comment.setForeground(readable(Mix(text, base, 0.55)));
     comment.setFontItalic(true);
     auto& mark = formats[size_t(TTokenKind::Break)];
     mark.setForeground(tint(0));

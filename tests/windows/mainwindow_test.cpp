@@ -146,6 +146,7 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
          "Makes the program text smaller in every window"},
         {"mZoomReset", "&Reset Zoom", QKeySequence(QStringLiteral("Ctrl+0")),
          "Shows the program text at its normal size"},
+        {"mDark", "&Dark", QKeySequence(), "Switches between a dark and a light palette"},
         {"mRun", "&Run", QKeySequence(QStringLiteral("F9")), "Executes program"},
         {"mTrace", "&Trace", QKeySequence(QStringLiteral("F8")), ""},
         {"mRunToCursor", "&Run To Cursor", QKeySequence(QStringLiteral("F4")), ""},

@@ -180,7 +180,8 @@ void TMainWindowTest::menusCarryTheirCaptionsShortcutsAndHints() {
              QStringList({"&New", "&Open", "&Save", "Save &As ...", "", "&Print", "", "E&xit"}));
     QCOMPARE(captions(fMain->mEditMenu),
              QStringList({"&Undo", "", "Cu&t", "&Copy", "&Paste", "", "&Select All", "&DeSelect"}));
-    QCOMPARE(captions(fMain->mViewMenu), QStringList({"Zoom &In", "Zoom &Out", "&Reset Zoom"}));
+    QCOMPARE(captions(fMain->mViewMenu),
+             QStringList({"Zoom &In", "Zoom &Out", "&Reset Zoom", "", "&Dark"}));
     QCOMPARE(captions(fMain->mRunMenu),
              QStringList({"&Run", "&Trace", "&Run To Cursor", "&Check", "Toggle &Breakpoint"}));
     QCOMPARE(fMain->mHelpMenu->defaultAction(), fMain->mAbout);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -94,6 +95,23 @@ private Q_SLOTS:
         QCOMPARE(Grown(19, ProgramFont(200)), 38);
         QCOMPARE(Grown(320, ProgramFont(110)), 352); // not by the font's whole pixels
         QCOMPARE(Grown(QSize(365, 173), ProgramFont(150)), QSize(548, 260));
+    }
+
+    // A window grows with its font only as far as its screen has room, in
+    // each direction on its own; a size the user gave it stays.
+    void windowsGrowNoBiggerThanTheScreen() {
+        QWidget window;
+        const QSize room = window.screen()->availableGeometry().size();
+        QCOMPARE(ScreenRoom(window), room); // no frame yet
+        window.setFont(ProgramFont(400));
+        GrowWindow(window, {room.width() / 8, room.height() / 2});
+        QCOMPARE(window.size(), QSize(room.width() / 2, room.height()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize user = room + QSize(10, 10);
+        window.resize(user);
+        GrowWindow(window, {room.width() / 8, room.height() / 2});
+        QCOMPARE(window.size(), user);
     }
 
     // A widget tied to the zoom takes its font at every change of the zoom,

@@ -105,7 +105,7 @@ TfGuide::TfGuide(QWidget* parent) : QWidget(parent, Qt::Window) {
                    QString::fromUtf8(corvane::Str(corvane::sProduct)));
     CreateControls();
     CreateShortcuts();
-    resize(Grown(QSize(640, 720), font()));
+    GrowWindow(*this, {640, 720});
 }
 
 void TfGuide::CreateControls() {

@@ -33,7 +33,7 @@ protected:
     }
 
     void paintEvent(QPaintEvent* event) override {
-        if (!cut_) {
+        if (!cut_ && fontMetrics().horizontalAdvance(text()) <= contentsRect().width()) {
             QLabel::paintEvent(event);
             return;
         }
@@ -58,7 +58,11 @@ private:
         setText(widest_);
         const int needed = sizeHint().width();
         setText(shown);
-        setFixedWidth(std::max(Grown(designed_, font()), needed));
+        // At a big zoom half the screen at most, so that two panels side by
+        // side, and the window with them, stay on the screen; a longer text
+        // is cut.
+        const int bound = std::max(designed_, ScreenRoom(*window()).width() / 2);
+        setFixedWidth(std::min(std::max(Grown(designed_, font()), needed), bound));
     }
 
     int designed_;

@@ -79,9 +79,18 @@ QSize Grown(QSize designed, const QFont& font) {
     return {Grown(designed.width(), font), Grown(designed.height(), font)};
 }
 
+QSize ScreenRoom(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (!screen) return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    const QSize frame = window.isWindow() && window.testAttribute(Qt::WA_WState_Created)
+                            ? window.frameGeometry().size() - window.size()
+                            : QSize(0, 0);
+    return screen->availableGeometry().size() - frame;
+}
+
 void GrowWindow(QWidget& window, QSize designed) {
     // Qt's default size for a window nobody sized yet is no one's choice.
-    QSize wanted = Grown(designed, window.font());
+    QSize wanted = Grown(designed, window.font()).boundedTo(ScreenRoom(window));
     if (window.testAttribute(Qt::WA_Resized)) wanted = wanted.expandedTo(window.size());
     if (wanted != window.size()) window.resize(wanted);
     if (!window.isVisible() && window.testAttribute(Qt::WA_WState_Created) &&

@@ -27,7 +27,12 @@ int Grown(int designed, const QFont& font);
 QSize Grown(QSize designed, const QFont& font);
 
 class QWidget;
-// Makes a window at least its designed size grown with its font; a window the
-// user made bigger keeps its size. For a window's first size, and again when
-// its font changes.
+// The biggest size the window's client area can take on its screen's
+// available area, less the window manager's frame once it has one. Without a
+// screen, no bound.
+QSize ScreenRoom(const QWidget& window);
+
+// Makes a window at least its designed size grown with its font, but never
+// bigger than its screen's room; a window the user made bigger keeps its
+// size. For a window's first size, and again when its font changes.
 void GrowWindow(QWidget& window, QSize designed);

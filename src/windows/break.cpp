@@ -146,26 +146,49 @@ void TfBreak::ShowMachine(bool open) {
     machineOpen = open;
     mMachine->setChecked(open);
     if (open == MachineOpen()) return;
-    // Taken before showing: the pane's minimum width widens the window at once.
-    const int paneWidth = oMachine->DesignedWidth();
-    const int target = width() + (open ? paneWidth : -paneWidth);
-    oMachine->setFixedWidth(paneWidth);
+    const int list = ListWidth();
+    // Fixed before showing: the pane's minimum width widens the window at once.
+    if (open) oMachine->setFixedWidth(PaneWidth(list));
     oMachine->setVisible(open);
     if (open) FormActivate();
-    // The window's minimum follows the pane only once the layout has seen it.
-    layout()->activate();
-    resize(target, height());
+    FitWidth(list);
 }
 
 // A zoom with the pane open widens or narrows the window by what the pane
 // gains or loses, as opening and closing it do.
 void TfBreak::RefitMachine() {
-    const int paneWidth = oMachine->DesignedWidth();
-    if (!MachineOpen() || oMachine->width() == paneWidth) return;
-    const int target = width() + paneWidth - oMachine->width();
-    oMachine->setFixedWidth(paneWidth);
+    if (!MachineOpen()) return;
+    const int list = ListWidth();
+    const int pane = PaneWidth(list);
+    if (oMachine->minimumWidth() == pane) return;
+    oMachine->setFixedWidth(pane);
+    FitWidth(list);
+}
+
+int TfBreak::ListWidth() const {
+    return width() - (MachineOpen() ? oMachine->minimumWidth() : 0);
+}
+
+// The designed width, as far as the screen has room for it beside the list;
+// at a big zoom the pane narrows before the list falls below half the room.
+int TfBreak::PaneWidth(int list) const {
+    const int room = ScreenRoom(*this).width();
+    return std::max(1, std::min(oMachine->DesignedWidth(), room - std::min(list, room / 2)));
+}
+
+// The list at its width beside the pane, within the screen: a window grown
+// past the screen's right edge moves left.
+void TfBreak::FitWidth(int list) {
+    // The window's minimum follows the pane only once the layout has seen it.
     layout()->activate();
-    resize(target, height());
+    const int pane = MachineOpen() ? oMachine->minimumWidth() : 0;
+    resize(std::min(list + pane, std::max(ScreenRoom(*this).width(), minimumWidth())), height());
+    const QScreen* shown = screen();
+    if (!isVisible() || !shown) return;
+    const QRect room = shown->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.right() > room.right())
+        move(std::max(room.left(), x() - (frame.right() - room.right())), y());
 }
 
 QString TfBreak::ExpandTabs(const QString& text) {

@@ -100,6 +100,9 @@ private:
 
     void ShowMachine(bool open);
     void RefitMachine();
+    int ListWidth() const;
+    int PaneWidth(int list) const;
+    void FitWidth(int list);
     void SetAccessibility();
 
     QLabel* panels_[3] = {};

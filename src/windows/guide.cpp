@@ -7,6 +7,7 @@
 #include "gui/zoom.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessibleWidget>
 #include <QBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -84,15 +85,27 @@ void ColourLinks(QTextDocument& doc, const QColor& colour) {
     }
 }
 
+// A plain widget reads to a screen reader as a bare part of a window (a
+// filler): the guide's window reads as the window it is, by its title.
+QAccessibleInterface* GuideAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("TfGuide") || !object || !object->isWidgetType()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 } // namespace
 
 TfGuide::TfGuide(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("fGuide"));
+    static const bool accessible = [] {
+        QAccessible::installFactory(GuideAccessible);
+        return true;
+    }();
+    (void)accessible;
     setWindowTitle(QStringLiteral("Language Guide - ") +
                    QString::fromUtf8(corvane::Str(corvane::sProduct)));
     CreateControls();
     CreateShortcuts();
-    resize(Grown(QSize(640, 720), font()));
+    GrowWindow(*this, {640, 720});
 }
 
 void TfGuide::CreateControls() {

@@ -1,15 +1,19 @@
 // The zoom's ladder and bounds, its signal, the fonts it makes, how designed
 // sizes grow with a font, and the helpers that tie a widget to the zoom:
 // fonts that follow it and the application's font, the keys and the wheel.
+#include "gui/barparts.h"
 #include "gui/fonts.h"
 #include "gui/zoom.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFontInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtTest>
@@ -94,6 +98,41 @@ private Q_SLOTS:
         QCOMPARE(Grown(19, ProgramFont(200)), 38);
         QCOMPARE(Grown(320, ProgramFont(110)), 352); // not by the font's whole pixels
         QCOMPARE(Grown(QSize(365, 173), ProgramFont(150)), QSize(548, 260));
+    }
+
+    // A status panel grows with its font, but no wider than half the screen,
+    // so that two of them side by side fit on it.
+    void statusPanelsGrowToHalfTheScreen() {
+        QStatusBar bar;
+        // Whole at the designed size, past half of any screen the tests see
+        // at the biggest zoom.
+        const QString widest(40, u'8');
+        QLabel* panel = AddPanel(&bar, 100, widest);
+        const int designed = panel->width();
+        const int half = bar.screen()->availableGeometry().width() / 2;
+        QVERIFY(designed < half);
+        bar.setFont(ProgramFont(TZoom::MaxPercent));
+        QCOMPARE(panel->width(), half);
+        QVERIFY(panel->fontMetrics().horizontalAdvance(widest) > half); // cut
+        bar.setFont(QApplication::font());
+        QCOMPARE(panel->width(), designed);
+    }
+
+    // A window grows with its font only as far as its screen has room, in
+    // each direction on its own; a size the user gave it stays.
+    void windowsGrowNoBiggerThanTheScreen() {
+        QWidget window;
+        const QSize room = window.screen()->availableGeometry().size();
+        QCOMPARE(ScreenRoom(window), room); // no frame yet
+        window.setFont(ProgramFont(400));
+        GrowWindow(window, {room.width() / 8, room.height() / 2});
+        QCOMPARE(window.size(), QSize(room.width() / 2, room.height()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize user = room + QSize(10, 10);
+        window.resize(user);
+        GrowWindow(window, {room.width() / 8, room.height() / 2});
+        QCOMPARE(window.size(), user);
     }
 
     // A widget tied to the zoom takes its font at every change of the zoom,

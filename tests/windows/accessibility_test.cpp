@@ -108,6 +108,19 @@ private Q_SLOTS:
         QVERIFY(!Name(fBreak->oMachine->oInput).isEmpty());
     }
 
+    // A screen reader announces a window by its role and its title: every
+    // window reads as a window or a dialog, never as a bare part of one.
+    void windowsReadAsWindowsByTheirTitles() {
+        TfCheck check;
+        const QList<QWidget*> windows{fMain, fRun, fInput, fBreak, fAbout, fMain->Guide(), &check};
+        for (QWidget* window : windows) {
+            const QAccessible::Role role = Access(window)->role();
+            QVERIFY2(role == QAccessible::Window || role == QAccessible::Dialog,
+                     qPrintable(window->objectName() + QStringLiteral(": role %1").arg(role)));
+            QCOMPARE(Name(window), window->windowTitle());
+        }
+    }
+
     // Whatever the keyboard reaches in any window has a name to be read by.
     void everyFocusableControlHasAName() {
         TfCheck check;

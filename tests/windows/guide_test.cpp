@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void searchFindsGoesRoundAndReportsNotFound();
     void zoomKeysAndWheel();
     void escapeClosesTheGuideOnly();
+    void designedSizeWithinTheScreen();
     void exampleLinkAsksFirstAndCancelKeepsTheText();
     void exampleLoadsAsAnUnsavedDocumentNamedAfterIt();
 
@@ -215,6 +217,21 @@ void TGuideTest::escapeClosesTheGuideOnly() {
     QTest::keyClick(guide->oBrowser, Qt::Key_Escape);
     QVERIFY(!guide->isVisible());
     QVERIFY(fMain->isVisible());
+}
+
+// The designed size at the designed font; at a desktop font too big for it,
+// what the screen has room for.
+void TGuideTest::designedSizeWithinTheScreen() {
+    QCOMPARE(TfGuide().size(), QSize(640, 720));
+    const QFont normal = QApplication::font();
+    QFont big = normal;
+    big.setPointSizeF(normal.pointSizeF() * 3);
+    QApplication::setFont(big);
+    TfGuide guide;
+    QApplication::setFont(normal);
+    const QSize room = guide.screen()->availableGeometry().size();
+    QVERIFY(room.height() < 720 * 3);
+    QCOMPARE(guide.size(), QSize(640 * 3, 720 * 3).boundedTo(room));
 }
 
 void TGuideTest::exampleLinkAsksFirstAndCancelKeepsTheText() {

@@ -24,12 +24,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -232,21 +234,36 @@ private Q_SLOTS:
     }
 
     // The machine pane widens the window by what it gains at a zoom, and the
-    // window is back at its width when the zoom is reset.
+    // window is back at its width when the zoom is reset. At a big zoom the
+    // window stops at the screen's edge (moving left to stay on it) and the
+    // pane gives up width before the list has less than half of it.
     void machinePaneGrowsWithTheZoom() {
         fBreak->show();
         if (!fBreak->MachineOpen()) fBreak->mMachineClick();
         const int window = fBreak->width();
         const int pane = fBreak->oMachine->width();
+        const int list = window - pane;
         QCOMPARE(pane, fBreak->oMachine->DesignedWidth());
-        for (int i = 0; i < 8; ++i) // 214%
-            Zoom().ZoomIn();
-        QTRY_VERIFY(fBreak->oMachine->width() >= pane * 2);
+        const QRect room = fBreak->screen()->availableGeometry();
+        QVERIFY2(window + pane / 2 <= room.width(), "the screen leaves room for a 150% pane");
+        Zoom().SetPercent(150);
+        QTRY_COMPARE(fBreak->oMachine->width(), fBreak->oMachine->DesignedWidth());
         QCOMPARE(fBreak->width() - window, fBreak->oMachine->width() - pane);
+
+        fBreak->move(room.right() - fBreak->frameGeometry().width(), fBreak->y());
+        Zoom().SetPercent(300);
+        QTRY_VERIFY(fBreak->oMachine->width() > pane);
+        QCOMPARE(fBreak->oMachine->width(),
+                 std::min(fBreak->oMachine->DesignedWidth(), ScreenRoom(*fBreak).width() - list));
+        QVERIFY(fBreak->frameGeometry().right() <= room.right());
+        QVERIFY(fBreak->frameGeometry().width() <= room.width());
+        QCOMPARE(fBreak->width() - fBreak->oMachine->width(), list);
+
         Zoom().Reset();
         QCOMPARE(fBreak->oMachine->width(), pane);
         QCOMPARE(fBreak->width(), window);
         fBreak->mMachineClick();
+        QCOMPARE(fBreak->width(), list);
         fBreak->hide();
     }
 

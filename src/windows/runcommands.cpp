@@ -3,6 +3,7 @@
 // modally, and after a failed run selects the failing character (no edit: the
 // modified flag stays).
 #include "core/program.h"
+#include "windows/check.h"
 #include "windows/editor.h"
 #include "windows/globals.h"
 #include "windows/run.h"
@@ -39,6 +40,13 @@ void TfMain::mRunToCursorClick() {
     RunFromEditor(*this, corvane::psRun, LineFromChar(SelectionStart()) + 1);
 }
 
+// The keys go back to the Check window the trace came from: left in the
+// editor, they would act on a window the Check window covers (Esc there means
+// Exit). A failing character stays selected in the editor.
 void TfMain::TraceCase(const QString& input) {
     RunFromEditor(*this, corvane::psBreak, 0, input);
+    if (check_ && check_->isVisible()) {
+        check_->raise();
+        check_->activateWindow();
+    }
 }

@@ -243,6 +243,8 @@ private Q_SLOTS:
         const TTrace second = trace([&] { QTest::keyClick(list, Qt::Key_Return); });
         QCOMPARE(second.input, (std::vector<uint32_t>{40, 2}));
         QCOMPARE(second.output, QStringLiteral("40 "));
+        // The keys are back where the trace was asked for.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(Check()));
 
         QCOMPARE(fInput->oText->toPlainText(), QStringLiteral("9 9"));
         QCOMPARE(fInput->oOldInputs->count(), history);

@@ -42,7 +42,7 @@ TfRun::TfRun(QWidget* parent) : QDialog(parent), Prog(std::make_unique<corvane::
 
     oText = new TOutputView(this);
     oText->setObjectName("oText");
-    FollowZoom(oText, ProgramFont);
+    FollowZoom(oText, FormFont); // the window's own font, zoomed
     ZoomByWheel(oText);
 
     mMainMenu = new QMenuBar(this);

@@ -14,8 +14,9 @@
 
 namespace {
 
-// 100 * 1.1^k for k = -7 .. 15, rounded and clamped: 50, 51 (dropped: too
-// close to 50), 56, 62, 68, 75, 83, 91, 100, 110, 121, ..., 380, 400.
+// 100 * 1.1^k for k = -8 .. 15, rounded and clamped to the bounds: 50 (from
+// 47), 51 (dropped: too close to 50), 56, 62, 68, 75, 83, 91, 100, 110, 121,
+// ..., 345, 380, 400 (from 418).
 const std::vector<int>& Ladder() {
     static const std::vector<int> ladder = [] {
         std::vector<int> steps;

@@ -30,6 +30,10 @@ QString TModalDriver::Report() const {
                    : QString();
 }
 
+TModalDriver::TReady HasActivation(const QWidget* window) {
+    return [window] { return QApplication::activeWindow() == window; };
+}
+
 void PressOnlyButton(QWidget* box) {
     const QList<QAbstractButton*> buttons = box->findChildren<QAbstractButton*>();
     if (buttons.size() == 1) buttons.front()->click();

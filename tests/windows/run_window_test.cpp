@@ -544,6 +544,7 @@ private Q_SLOTS:
     // With the real error box: once the refusal is closed, Stop's key acts,
     // with no window manager to hand the activation back (offscreen, bare Xvfb).
     void stopActsAfterTheRefusalBox() {
+        SKIP_UNLESS_ACTIVATION_IS_OURS();
         SetEditor(kEndless);
         TRealDialogs realBox;
         TModalDriver driver;
@@ -552,7 +553,8 @@ private Q_SLOTS:
             "fRun", [](QWidget*) { fRun->close(); }, Running);
         driver.Then("", PressOnlyButton);
         driver.Then(
-            "fRun", [](QWidget*) { QTest::keyClick(fRun, Qt::Key_F5); }, Running);
+            "fRun", [](QWidget*) { QTest::keyClick(fRun, Qt::Key_F5); },
+            [active = HasActivation(fRun)] { return Running() && active(); });
         QString caption;
         CloseWhenOver(driver, &caption);
         RunWith(driver);

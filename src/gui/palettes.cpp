@@ -23,20 +23,11 @@ public:
         const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
         if (button && (element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton)) {
             QStyleOptionButton framed(*button);
-            framed.palette.setColor(QPalette::Window, FrameSource(button->palette));
+            framed.palette.setColor(QPalette::Window, CheckFrameSource(button->palette));
             QProxyStyle::drawPrimitive(element, &framed, painter, widget);
             return;
         }
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-    }
-
-private:
-    // Fusion's frame is this colour darker by 140 %, then lighter by 110 %.
-    static QColor FrameSource(const QPalette& palette) {
-        const QColor base = palette.color(QPalette::Base);
-        const QColor frame =
-            WithContrast(Mix(palette.color(QPalette::Text), base, 0.45), {base}, kMarkContrast);
-        return frame.lighter(140);
     }
 };
 
@@ -101,6 +92,20 @@ QPalette DarkPalette() {
     palette.setColor(QPalette::Disabled, QPalette::Base, window);
     palette.setColor(QPalette::Disabled, QPalette::Light, window);
     return palette;
+}
+
+// Fusion's frame is this colour darker by 140 %, then lighter by 110 %: on a
+// light base that last step takes some of the contrast away again, so the
+// frame asked for is a little stronger until what is drawn holds the mark's.
+QColor CheckFrameSource(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor mixed = Mix(palette.color(QPalette::Text), base, 0.45);
+    QColor source;
+    for (double wanted = kMarkContrast; wanted < 21; wanted += 0.1) {
+        source = WithContrast(mixed, {base}, wanted).lighter(140);
+        if (ContrastRatio(source.darker(140).lighter(110), base) >= kMarkContrast) break;
+    }
+    return source;
 }
 
 bool DarkPaletteOn() {

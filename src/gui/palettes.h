@@ -12,6 +12,12 @@ QPalette DarkPalette();
 
 bool DarkPaletteOn();
 
+// The window colour to hand Fusion for a check box's frame so that the frame
+// stands out from the base it is drawn on as a mark does (3:1): Fusion's own,
+// a shade of the window colour, is about 1.9:1 on a light base and next to
+// invisible on a dark one.
+QColor CheckFrameSource(const QPalette& palette);
+
 // On: the Fusion style (with check box frames that show on a dark base) and
 // DarkPalette() for the whole application; other styles may draw with colours
 // of their own. Off: the style and palette the

@@ -4,6 +4,7 @@
 #include "gui/barparts.h"
 #include "gui/fonts.h"
 #include "gui/infobox.h"
+#include "gui/palettes.h"
 #include "gui/zoom.h"
 #include "windows/globals.h"
 #include "windows/input.h"
@@ -36,13 +37,20 @@ constexpr int TabStop = 16;
 constexpr int LineHeight = 15;
 
 // Lists every line at the same height, the designed one grown with the
-// list's font, whatever the font would ask for.
+// list's font, whatever the font would ask for. An unchecked line's box is a
+// breakpoint one can set: its frame shows in the light palette as well.
 class TLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(),
                 Grown(LineHeight, option.font)};
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->palette.setColor(QPalette::Window, CheckFrameSource(option->palette));
     }
 };
 

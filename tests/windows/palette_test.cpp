@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -207,6 +208,45 @@ private Q_SLOTS:
                         kTextContrast);
         VERIFY_CONTRAST("fail", mark(1), check.oCases->palette().color(QPalette::Base),
                         kTextContrast);
+    }
+
+    // An unchecked line's box is where a breakpoint goes: its frame shows as
+    // a mark on the list's base in either palette (Fusion's own is 1.9:1 on
+    // a light base).
+    void uncheckedBreakpointBoxesShow() {
+        fMain->oText->setPlainText("SET 1");
+        fRun->Source = fMain->RunSource();
+        fBreak->PrepareRun();
+        QCOMPARE(fBreak->oCheckListBox->model()->rowCount(), 1);
+        fBreak->show();
+        QListView* list = fBreak->oCheckListBox;
+        QVERIFY(QTest::qWaitForWindowExposed(fBreak));
+        for (bool dark : {false, true}) {
+            if (dark) SwitchDark();
+            QStyleOptionViewItem option;
+            option.initFrom(list->viewport());
+            option.features |= QStyleOptionViewItem::HasCheckIndicator;
+            // A new style lays the items out again, from a posted event.
+            QTRY_VERIFY(list->visualRect(list->model()->index(0, 0)).top() >= 0);
+            option.rect = list->visualRect(list->model()->index(0, 0));
+            const QRect box =
+                list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+            const QImage image = list->viewport()->grab().toImage();
+            QVERIFY2(image.rect().contains(box), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                .arg(box.x())
+                                                                .arg(box.y())
+                                                                .arg(box.width())
+                                                                .arg(box.height())));
+            const QColor base = list->palette().color(QPalette::Base);
+            double strongest = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    strongest = std::max(strongest, ContrastRatio(image.pixelColor(x, y), base));
+            QVERIFY2(strongest >= kMarkContrast, qPrintable(QStringLiteral("%1 palette: %2:1")
+                                                                .arg(dark ? "dark" : "light")
+                                                                .arg(strongest, 0, 'f', 2)));
+        }
+        fBreak->hide();
     }
 
     void changedValuesFollow() {

@@ -47,10 +47,11 @@ public:
                 Grown(LineHeight, option.font)};
     }
 
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->palette.setColor(QPalette::Window, CheckFrameSource(option->palette));
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem framed = option;
+        framed.palette.setColor(QPalette::Window, CheckFrameSource(option.palette));
+        QStyledItemDelegate::paint(painter, framed, index);
     }
 };
 

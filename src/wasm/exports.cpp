@@ -32,6 +32,9 @@ struct TAnswer {
     std::string Bytes;
 };
 
+// An exception that is no std::exception.
+constexpr const char* kUnknownFault = "Internal error: unknown exception ...";
+
 TAnswer answer;
 std::unique_ptr<TWebRun> run;
 std::unique_ptr<TWebSuite> suiteJob;
@@ -51,7 +54,7 @@ const char* Answer(Make&& make) {
     } catch (const std::exception& e) {
         answer.Json = FaultJson(e.what());
     } catch (...) {
-        answer.Json = FaultJson("Internal error ...");
+        answer.Json = FaultJson(kUnknownFault);
     }
     return answer.Json.c_str();
 }
@@ -115,13 +118,15 @@ EMSCRIPTEN_KEEPALIVE const char* cv_start(const char16_t* text, int units, const
 // At most `budget` commands of the run; its TRunStatus, or -1 when something
 // failed in the module (cv_fault tells what, and the run is over).
 EMSCRIPTEN_KEEPALIVE int cv_go(unsigned budget) {
-    if (!run) return -1;
     try {
-        return static_cast<int>(run->Go(budget));
+        if (run) return static_cast<int>(run->Go(budget));
+        answer.Json = Dump(NoRun());
     } catch (const std::bad_alloc&) {
         answer.Json = FaultJson(Str(sNoMemory));
     } catch (const std::exception& e) {
         answer.Json = FaultJson(e.what());
+    } catch (...) {
+        answer.Json = FaultJson(kUnknownFault);
     }
     run.reset();
     return -1;

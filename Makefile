@@ -109,9 +109,8 @@ wasm-test: wasm runner
 wasm-bench: wasm runner
 	node benchmarks/wasm/bench_worker.mjs $(WASM_BUILD) $(BUILD)/corvane-run
 
-web/node_modules/.package-lock.json: web/package-lock.json
+web/node_modules/.package-lock.json: web/package.json web/package-lock.json
 	cd web && npm ci --no-audit --no-fund
-	@touch $@
 
 # The sources follow .clang-format.
 format-check: deps

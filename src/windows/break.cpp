@@ -222,6 +222,7 @@ void TfBreak::PrepareRun() {
     for (QString& line : lines)
         line = ExpandTabs(line);
     lines_->SetLines(std::move(lines));
+    oMachine->Forget();
     const int listed = lines_->rowCount();
     for (int j = 0; j < listed; ++j) {
         const QString& line = lines_->Line(j);

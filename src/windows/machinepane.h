@@ -31,6 +31,8 @@ public:
     // shown again, highlights nothing new. Costs O(stacks) plus what the
     // views draw; the values themselves are read as rows become visible.
     void Note(const corvane::TProgram& program, const corvane::TInputList* input, uint64_t outputs);
+    // A new run begins: its first pause compares with nothing.
+    void Forget() { marks_.Forget(); }
 
     QTableView* oStacks = nullptr;
     QListView* oInput = nullptr;

@@ -5,7 +5,7 @@ import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { test } from 'node:test';
-import { Worker, runNative } from './support.mjs';
+import { Controller, Worker, newEngine, runNative } from './support.mjs';
 
 const worker = await Worker.create();
 
@@ -64,4 +64,24 @@ test('calls out of turn answer faults, never throw', async () => {
   const { event } = await fresh.settle({ kind: 'continue' });
   assert.equal(event.kind, 'ended');
   assert.equal(event.ending, 'failed');
+});
+
+test('a module that traps answers the run with the failure and is replaced', async () => {
+  const engine = await newEngine();
+  engine.go = () => {
+    throw new WebAssembly.RuntimeError('memory access out of bounds');
+  };
+  const events = [];
+  let replaced = 0;
+  const controller = new Controller(engine, {
+    post: (e) => events.push(e),
+    schedule: (task) => setImmediate(task),
+    now: () => performance.now(),
+    replace: () => replaced++,
+  });
+  controller.handle({ kind: 'start', text: 'SET 1\r\n', input: '', mode: 'run', cursorLine: 0 });
+  await new Promise((resolve) => setTimeout(resolve, 20));
+  controller.handle({ kind: 'check', id: 1, text: '' });
+  assert.deepEqual(events.map((e) => [e.kind, e.message]), [['ended', 'memory access out of bounds']]);
+  assert.equal(replaced, 1);
 });

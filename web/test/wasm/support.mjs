@@ -14,6 +14,8 @@ const { Controller, Engine } = await import(pathToFileURL(path.join(build, 'web/
 const factory = createRequire(import.meta.url)(path.join(build, 'web/corvane.js'));
 const wasmBinary = readFileSync(path.join(build, 'web/corvane.wasm'));
 
+export { Controller };
+
 export async function newEngine() {
   return new Engine(await factory({ wasmBinary }));
 }

@@ -14,6 +14,7 @@
 #include "windows/run.h"
 #include "windows/stacksummary.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QListView>
@@ -113,6 +114,11 @@ private Q_SLOTS:
         TProgram bare;
         bare.AddStack("");
         QCOMPARE(StackSummary(bare), QString("Primary Stack: EMPTY; "));
+        // A bound that stops before the last stack says so; one that does not, not.
+        QCOMPARE(StackSummary(prog, 3), QString("B: 1,2; …"));
+        QCOMPARE(StackSummary(prog, 20), QString("B: 1,2; A: -1,-2147483648; …"));
+        QCOMPARE(StackSummary(prog, 30), StackSummary(prog));
+        QCOMPARE(StackSummary(bare, 3), QString("Primary Stack: EMPTY; "));
         QCOMPARE(::SignedText(2147483647u), QString("2147483647"));
     }
 
@@ -340,17 +346,22 @@ private Q_SLOTS:
         for (int i = 0; i < 14; ++i)
             prog.AddStack(QString("A_RATHER_LONG_STACK_NAME_NUMBER_%1").arg(i).toStdString());
         int width = 0, minimum = 0;
-        QString panel;
+        QString panel, spoken;
         ShowAndAnswer([&](QWidget*) {
             width = fBreak->width();
             minimum = fBreak->minimumSizeHint().width();
             panel = fBreak->PanelText(2);
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(
+                fBreak->oStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).at(2));
+            spoken = read && read->textInterface() ? read->textInterface()->text(0, -1) : "";
             fBreak->mContinue->trigger();
         });
         QVERIFY2(width <= 296, qPrintable(QString::number(width)));
         QVERIFY(minimum < 296);
         QVERIFY(width <= fBreak->screen()->availableGeometry().width());
         QVERIFY(panel.startsWith("A_RATHER_LONG_STACK_NAME_NUMBER_13: EMPTY; "));
+        // A screen reader hears that the summary goes on, as the eye sees.
+        QVERIFY2(spoken.startsWith(panel.left(40)) && spoken.endsWith("…"), qPrintable(spoken));
         FillExample(prog);
     }
 

@@ -346,22 +346,17 @@ private Q_SLOTS:
         for (int i = 0; i < 14; ++i)
             prog.AddStack(QString("A_RATHER_LONG_STACK_NAME_NUMBER_%1").arg(i).toStdString());
         int width = 0, minimum = 0;
-        QString panel, spoken;
+        QString panel;
         ShowAndAnswer([&](QWidget*) {
             width = fBreak->width();
             minimum = fBreak->minimumSizeHint().width();
             panel = fBreak->PanelText(2);
-            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(
-                fBreak->oStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).at(2));
-            spoken = read && read->textInterface() ? read->textInterface()->text(0, -1) : "";
             fBreak->mContinue->trigger();
         });
         QVERIFY2(width <= 296, qPrintable(QString::number(width)));
         QVERIFY(minimum < 296);
         QVERIFY(width <= fBreak->screen()->availableGeometry().width());
         QVERIFY(panel.startsWith("A_RATHER_LONG_STACK_NAME_NUMBER_13: EMPTY; "));
-        // A screen reader hears that the summary goes on, as the eye sees.
-        QVERIFY2(spoken.startsWith(panel.left(40)) && spoken.endsWith("…"), qPrintable(spoken));
         FillExample(prog);
     }
 
@@ -408,14 +403,20 @@ private Q_SLOTS:
         constexpr int count = 1000000;
         for (int i = 0; i < count; ++i)
             prog.AddStack(QByteArray("S").append(QByteArray::number(i)).toStdString());
-        QString panel;
+        QString panel, spoken;
         const int result = ShowAndAnswer([&](QWidget*) {
             panel = fBreak->PanelText(2);
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(
+                fBreak->oStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).at(2));
+            spoken = read && read->textInterface() ? read->textInterface()->text(0, -1) : "";
             fBreak->mNext->trigger();
         });
         QCOMPARE(result, TfBreak::ResultNext);
         QVERIFY(panel.startsWith("S999999: EMPTY; S999998: EMPTY; "));
         QVERIFY2(panel.size() < 10000, qPrintable(QString::number(panel.size())));
+        // A screen reader hears that the summary goes on, as the eye sees.
+        QCOMPARE(spoken, panel);
+        QVERIFY(spoken.endsWith("; …"));
         qsizetype lines = 0;
         const TInfoBoxHook previous =
             SetInfoBoxHook([&](const QString&, const QString& m) { lines = m.count(u'\n'); });

@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <stdexcept>
 #include <string_view>
@@ -376,6 +377,7 @@ void TfMain::closeEvent(QCloseEvent* event) {
     RunGuarded([&] { canClose = FormCloseQuery(); });
     if (!canClose) return event->ignore();
     // Saved, or dropped by the user's answer.
+    oRecoveryTimer->stop();
     recovery_->Remove();
     event->accept();
 }

@@ -132,10 +132,10 @@ private:
 
     TStartMode mode_ = TStartMode::Run;
     TRunStatus status_ = TRunStatus::Idle;
-    bool started_ = false;   // Go has started the executor for this run
-    int32_t runToLine_ = 0;  // 1-based; 0 none
-    int32_t stopLine_ = 0;   // line of the command about to run
-    uint64_t outputs_ = 0;   // values output in this run
+    bool started_ = false;  // Go has started the executor for this run
+    int32_t runToLine_ = 0; // 1-based; 0 none
+    int32_t stopLine_ = 0;  // line of the command about to run
+    uint64_t outputs_ = 0;  // values output in this run
     std::size_t characters_ = 0;
     std::size_t capacity_ = DefaultOutputCapacity;
     bool limited_ = false;

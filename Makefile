@@ -10,8 +10,11 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 EXAMPLE ?= examples/sum.cv
 EXAMPLE_INPUT ?= 1 2 3 4
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
 
-.PHONY: all deps build run test package install bench fuzz sanitize gui-xvfb-test a11y-test format-check clean
+.PHONY: all deps build run test package install bench fuzz sanitize gui-xvfb-test a11y-test format-check clean \
+  web web-serve web-test web-bench
 
 all: build
 
@@ -79,9 +82,29 @@ fuzz: deps
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 build-fuzz/corpus/$$(basename $$f) || exit 1; \
 	done
 
+# The page for the browser: the site in $(WEB_BUILD)/ (page, worker and
+# module, styles, icons, examples, guide), served by `make web-serve`.
+web: wasm web/node_modules/.package-lock.json
+	cd web && npx tsc --noEmit -p .
+	cd web && node scripts/build.mjs ../$(WEB_BUILD) ../$(WASM_BUILD)/web
+
+web/node_modules/.package-lock.json: web/package.json web/package-lock.json
+	cd web && npm ci --no-audit --no-fund
+
+web-serve: web
+	node web/scripts/serve.mjs $(WEB_BUILD) $(WEB_PORT)
+
+# The page's tests in headless Chromium (Debian's), one file at a time.
+web-test: web
+	CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) node --test --test-concurrency=1 web/test/page/
+
+# Load time, transfer size, run speed against corvane-run, Break and typing latency.
+web-bench: web runner
+	CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) CORVANE_RUN=$(CURDIR)/$(BUILD)/corvane-run node web/bench/page-bench.mjs
+
 # The sources follow .clang-format.
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz
+	rm -rf build build-asan build-bench build-fuzz $(WEB_BUILD)

@@ -75,7 +75,7 @@ export class Guide {
 
   private async render(): Promise<void> {
     if (this.rendered) return;
-    this.rendered = renderMarkdown(await this.source, highlightCode);
+    this.rendered = renderMarkdown(await this.source, highlightCode, 'guide-');
     this.text.innerHTML = this.rendered.html;
     const contents = document.getElementById('guide-contents')!;
     contents.replaceChildren(

@@ -57,7 +57,8 @@ function tableRow(line: string): string[] {
 
 const inputLine = /^Input: (?:`([^`]*)`|none)$/;
 
-export function renderMarkdown(source: string, codeHtml: (code: string) => string = escapeHtml): Rendered {
+// Heading ids begin with `idPrefix`, so that they stay apart from the page's own.
+export function renderMarkdown(source: string, codeHtml: (code: string) => string = escapeHtml, idPrefix = ''): Rendered {
   const lines = source.replace(/\r\n?/g, '\n').split('\n');
   const out: string[] = [];
   const headings: Rendered['headings'] = [];
@@ -76,8 +77,8 @@ export function renderMarkdown(source: string, codeHtml: (code: string) => strin
     if (heading) {
       const level = heading[1].length;
       const text = heading[2].trim();
-      let id = slug(text);
-      for (let n = 2; ids.has(id); ++n) id = `${slug(text)}-${n}`;
+      let id = idPrefix + slug(text);
+      for (let n = 2; ids.has(id); ++n) id = `${idPrefix}${slug(text)}-${n}`;
       ids.add(id);
       headings.push({ level, text, id });
       out.push(`<h${level} id="${id}">${inline(text)}</h${level}>`);

@@ -91,8 +91,9 @@ export async function typeInput(page, text) {
   await input.type(text);
 }
 
+// The editor's text as shown (the lines in view: enough for short programs).
 export async function programText(page) {
-  return page.$eval('.cm-content', (e) => e.cmView.view.state.doc.toString());
+  return page.$$eval('.cm-content .cm-line', (lines) => lines.map((l) => l.textContent).join('\n'));
 }
 
 export async function output(page) {

@@ -3,8 +3,7 @@
 // line's arrow, line numbers), breakpoints as "<BREAK>" markers, the live
 // error's underline and the paused line's band.
 
-import { defaultKeymap, history, historyKeymap, insertTab, isolateHistory, temporarilySetTabFocusMode } from '@codemirror/commands';
-import { indentUnit } from '@codemirror/language';
+import { defaultKeymap, history, historyKeymap, isolateHistory, temporarilySetTabFocusMode } from '@codemirror/commands';
 import { highlightSelectionMatches, search, searchKeymap } from '@codemirror/search';
 import { Compartment, EditorSelection, EditorState, RangeSet, RangeSetBuilder, StateEffect, StateField, type Extension } from '@codemirror/state';
 import {
@@ -179,7 +178,6 @@ export class ProgramEditor {
       search({ top: true }),
       highlightSelectionMatches(),
       EditorState.tabSize.of(tabColumns),
-      indentUnit.of('\t'),
       this.readOnly.of([]),
       gutter({
         class: 'cv-marks',
@@ -198,7 +196,15 @@ export class ProgramEditor {
       keymap.of([
         ...this.hooks.keys.map(({ key, run }) => ({ key, run, preventDefault: true })),
         { key: 'Mod-b', run: () => toggleAt(this.caretLine()), preventDefault: true },
-        { key: 'Tab', run: insertTab },
+        // As on the desktop: a tab character, in place of any selection.
+        {
+          key: 'Tab',
+          run: (view) => {
+            if (view.state.readOnly) return false;
+            view.dispatch(view.state.replaceSelection('\t'), { userEvent: 'input.type', scrollIntoView: true });
+            return true;
+          },
+        },
         {
           key: 'Escape',
           run: (view) => {

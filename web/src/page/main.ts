@@ -72,6 +72,7 @@ class Page {
       this.run.updateButtons();
       this.scheduleCheck(0);
       document.documentElement.dataset.ready = 'true';
+      performance.mark('corvane-ready');
     });
     this.input.value = this.doc.input;
     this.fillEarlierInputs(earlierInputs());

@@ -10,11 +10,12 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 EXAMPLE ?= examples/sum.cv
 EXAMPLE_INPUT ?= 1 2 3 4
+WASM_BUILD ?= build-wasm
 WEB_BUILD ?= build-web
 WEB_PORT ?= 8080
 
-.PHONY: all deps build run test package install bench fuzz sanitize gui-xvfb-test a11y-test format-check clean \
-  web web-serve web-test web-bench
+.PHONY: all deps build runner run test package install bench fuzz sanitize gui-xvfb-test a11y-test \
+  wasm wasm-test wasm-bench web web-serve web-test web-bench format-check clean
 
 all: build
 
@@ -24,6 +25,12 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# corvane-run alone, from the same build folder (the browser's tests compare
+# with it).
+runner: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target corvane-run
 
 run: build
 	@if [ -x $(BUILD)/corvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
@@ -82,6 +89,28 @@ fuzz: deps
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 build-fuzz/corpus/$$(basename $$f) || exit 1; \
 	done
 
+# The machine in WebAssembly for the browser: the module and its glue
+# (emscripten), the worker around them (esbuild), in $(WASM_BUILD)/web/.
+wasm: deps web/node_modules/.package-lock.json
+	emcmake cmake -S . -B $(WASM_BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WASM_BUILD) -j $(JOBS)
+	cd web && npx esbuild src/worker/worker.ts --bundle --format=iife --target=es2022 \
+	  --outfile=../$(WASM_BUILD)/web/worker.js --log-level=warning
+	cd web && npx esbuild src/worker/index.ts --bundle --format=esm --target=es2022 \
+	  --outfile=../$(WASM_BUILD)/web/engine.mjs --log-level=warning
+	@cd $(WASM_BUILD)/web && for f in corvane.wasm corvane.js worker.js; do \
+	  echo "$$f: $$(stat -c %s $$f) bytes, $$(gzip -9c $$f | wc -c) gzipped"; done
+
+# The module and its worker under Node, against corvane-run.
+wasm-test: wasm runner
+	cd web && npx tsc --noEmit -p .
+	CORVANE_WASM=$(WASM_BUILD) CORVANE_RUN=$(BUILD)/corvane-run node --test web/test/wasm/*.test.mjs
+
+# The worker's slice loop on 10^9 commands against corvane-run, and Break and
+# Stop in an endless loop.
+wasm-bench: wasm runner
+	node benchmarks/wasm/bench_worker.mjs $(WASM_BUILD) $(BUILD)/corvane-run
+
 # The page for the browser: the site in $(WEB_BUILD)/ (page, worker and
 # module, styles, icons, examples, guide), served by `make web-serve`.
 web: wasm web/node_modules/.package-lock.json
@@ -107,4 +136,4 @@ format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz $(WEB_BUILD)
+	rm -rf build build-asan build-bench build-fuzz $(WASM_BUILD) $(WEB_BUILD)

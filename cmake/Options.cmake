@@ -20,9 +20,19 @@ endif()
 # binaries for it): fortified libc calls, stack protection, a read-only GOT.
 # Release only: fortification needs the optimizer, and the sanitizer and
 # fuzzer builds bring their own checks.
-if(CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT CORVANE_SANITIZE AND NOT CORVANE_FUZZ)
+if(CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT CORVANE_SANITIZE AND NOT CORVANE_FUZZ
+   AND NOT EMSCRIPTEN)
   target_compile_definitions(corvane_options INTERFACE _FORTIFY_SOURCE=2)
   target_compile_options(corvane_options INTERFACE
     -fstack-protector-strong -fstack-clash-protection -fcf-protection)
   target_link_options(corvane_options INTERFACE -Wl,-z,relro -Wl,-z,now)
+endif()
+
+# WebAssembly's own exceptions: the suite reader throws and PushValue catches a
+# failed allocation, and a path that throws nothing costs nothing (emscripten's
+# older JavaScript exceptions route calls out of functions with cleanups
+# through JavaScript).
+if(EMSCRIPTEN)
+  add_compile_options(-fwasm-exceptions)
+  add_link_options(-fwasm-exceptions)
 endif()

@@ -11,6 +11,7 @@ export interface ErrorInfo {
   line: number; // 1-based; 0 when none
   column: number; // 1-based; 0 when none
   key: string; // the message's heading in the guide's Messages section ("... after N values ...")
+  id?: number; // the message's string id (the core's TStringId); -1 when it is none of the program's
 }
 
 export type StartMode = 'run' | 'trace' | 'cursor';
@@ -37,6 +38,7 @@ export type Request =
   | { kind: 'encode'; id: number; text: string; encoding: Encoding; bom: boolean }
   // A test suite (.cvtest text) against a program text; cases stream back.
   | { kind: 'suite'; id: number; suite: string; suiteName: string; program: string }
+  // No event of that suite follows.
   | { kind: 'cancelSuite'; id: number };
 
 export type Encoding = 'utf8' | 'windows1250';
@@ -94,8 +96,10 @@ export type Event =
   // output limit's "Output limit reached: ..."), '' for finished and stopped.
   | { kind: 'ended'; ending: Ending; steps: number; error: ErrorInfo | null; message: string }
   | { kind: 'stackSlice'; id: number; stack: number; from: number; values: number[] }
-  | { kind: 'decoded'; id: number; text: string; encoding: Encoding; bom: boolean }
-  | { kind: 'encoded'; id: number; bytes: Uint8Array; encoding: Encoding }
+  // `text` has CR LF line ends, as the desktop's editor holds it. `error`: the
+  // module could not do it (memory ran out); then text and bytes are empty.
+  | { kind: 'decoded'; id: number; text: string; encoding: Encoding; bom: boolean; error?: string }
+  | { kind: 'encoded'; id: number; bytes: Uint8Array; encoding: Encoding; error?: string }
   | { kind: 'suiteError'; id: number; message: string }
   | { kind: 'case'; id: number; index: number; count: number; result: CaseResult }
   | { kind: 'suiteDone'; id: number; passed: number; count: number; points: number; maxPoints: number; summary: string };

@@ -3,6 +3,7 @@
 // one before) and its examples loadable into the editor.
 
 import { escapeHtml, renderMarkdown, type GuideExample, type Rendered } from './markdown';
+import { keysTable } from './keys';
 import { declaredStacks, scanLine } from './syntax';
 
 export function highlightCode(code: string): string {
@@ -77,8 +78,13 @@ export class Guide {
     if (this.rendered) return;
     this.rendered = renderMarkdown(await this.source, highlightCode, 'guide-');
     this.text.innerHTML = this.rendered.html;
+    this.text.prepend(keysTable());
     const contents = document.getElementById('guide-contents')!;
+    const keys = document.createElement('a');
+    keys.href = '#guide-keys';
+    keys.textContent = 'Keys of this page';
     contents.replaceChildren(
+      keys,
       ...this.rendered.headings
         .filter((h) => h.level === 2)
         .map((h) => {

@@ -34,24 +34,37 @@ export function keyName(event: KeyboardEvent): string {
   return parts.join('+');
 }
 
+// Every key of the page, with what it does: the one table that binds them
+// and that Help shows.
+export const pageKeys: { key: string; action?: keyof KeyActions; what: string }[] = [
+  { key: 'F9', action: 'run', what: 'Run; Continue while the run is paused' },
+  { key: 'F8', action: 'trace', what: 'Trace (pause before the first command); Next while paused' },
+  { key: 'F4', action: 'cursor', what: 'Run to cursor: pause at the caret’s line' },
+  { key: 'F7', action: 'back', what: 'Back: to the pause one command earlier' },
+  { key: 'F6', action: 'break', what: 'Break: pause a running program (also the Pause key)' },
+  { key: 'Pause', action: 'break', what: 'Break' },
+  { key: 'Ctrl+F2', action: 'stop', what: 'Stop the run (F5 too, while a run goes on; otherwise F5 is the browser’s reload)' },
+  { key: 'Ctrl+F9', action: 'check', what: 'Check: run the program’s test suite' },
+  { key: 'F2', action: 'machine', what: 'Move to the machine view' },
+  { key: 'Ctrl+B', action: 'breakpoint', what: 'Set or clear the breakpoint of the caret’s line (or click beside its number)' },
+  { key: 'Ctrl+O', action: 'open', what: 'Open a program or a test suite' },
+  { key: 'Ctrl+S', action: 'save', what: 'Save (to the file opened, or a new file or a download)' },
+  { key: 'Alt+N', action: 'newDoc', what: 'New program (Ctrl+N is the browser’s)' },
+  { key: 'Shift+F1', action: 'help', what: 'Language guide, at the keyword under the caret' },
+  { key: 'F1', action: 'about', what: 'About Corvane' },
+  { key: 'Tab', what: 'In the editor: types a tab' },
+  { key: 'Esc, then Tab', what: 'Leaves the editor (Shift+Tab goes back)' },
+  { key: 'Ctrl+M', what: 'Tab leaves the editor until pressed again' },
+  { key: 'Ctrl+Z / Ctrl+Y', what: 'Undo / Redo in the editor' },
+  { key: 'Ctrl+F', what: 'Find in the editor; in the guide, its search' },
+  { key: 'Enter', what: 'In the input values: Run' },
+  { key: 'F3 / Shift+F3', what: 'In the guide: next / previous match' },
+  { key: 'Esc', what: 'Closes a dialog' },
+  { key: 'Ctrl++ / Ctrl+- / Ctrl+0', what: 'The browser’s zoom: larger, smaller, normal' },
+];
+
 export function bindKeys(actions: KeyActions): void {
-  const table: Record<string, keyof KeyActions> = {
-    F9: 'run',
-    F8: 'trace',
-    F4: 'cursor',
-    F7: 'back',
-    F6: 'break',
-    Pause: 'break',
-    'Ctrl+F2': 'stop',
-    'Ctrl+F9': 'check',
-    F2: 'machine',
-    'Ctrl+B': 'breakpoint',
-    'Ctrl+O': 'open',
-    'Ctrl+S': 'save',
-    'Alt+N': 'newDoc',
-    'Shift+F1': 'help',
-    F1: 'about',
-  };
+  const table = new Map(pageKeys.filter((k) => k.action).map((k) => [k.key, k.action!]));
   const reloads = new Set(['F5', 'Ctrl+R', 'Ctrl+Shift+R', 'Shift+F5', 'Ctrl+F5']);
   window.addEventListener('keydown', (event) => {
     if (event.defaultPrevented || event.isComposing) return;
@@ -66,13 +79,35 @@ export function bindKeys(actions: KeyActions): void {
       }
       return;
     }
-    const action = table[name];
+    const action = table.get(name);
     if (!action) return;
-    // A dialog keeps its own keys; only the dialog's Help and About stay.
+    // A dialog keeps its own keys.
     if (document.querySelector('dialog[open]')) return;
     event.preventDefault();
     (actions[action] as () => void)();
   });
+}
+
+export function keysTable(): HTMLTableElement {
+  const table = document.createElement('table');
+  table.className = 'keys';
+  table.id = 'guide-keys';
+  const caption = table.createCaption();
+  caption.textContent = 'Keys of this page';
+  const head = table.createTHead().insertRow();
+  for (const title of ['Key', 'What it does']) {
+    const th = document.createElement('th');
+    th.scope = 'col';
+    th.textContent = title;
+    head.append(th);
+  }
+  const body = table.createTBody();
+  for (const { key, what } of pageKeys.filter((k) => k.key !== 'Pause')) {
+    const row = body.insertRow();
+    row.insertCell().textContent = key;
+    row.insertCell().textContent = what;
+  }
+  return table;
 }
 
 // Every button with a key says it in its tooltip and to assistive technology.

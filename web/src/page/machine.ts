@@ -13,6 +13,8 @@ export class Machine {
   private replies = new Map<number, (event: Event) => void>();
   private readyWaiters: (() => void)[] = [];
   ready = false;
+  // Told when the worker cannot start or breaks down.
+  onFailure: (message: string) => void = () => {};
 
   constructor(private readonly url: string) {
     this.spawn();
@@ -24,7 +26,7 @@ export class Machine {
     this.worker.onmessage = (message: MessageEvent<Event>) => this.receive(message.data);
     this.worker.onerror = (error) => {
       error.preventDefault();
-      console.error('worker:', error.message);
+      this.onFailure(error.message || 'the machine’s worker could not be loaded');
     };
   }
 

@@ -68,6 +68,11 @@ class Page {
       this.showProblem();
     });
     this.machine.on((event) => this.machineEvent(event));
+    this.machine.onFailure = (message) => {
+      const state = byId('run-state');
+      state.textContent = `The machine could not start: ${message}`;
+      state.classList.add('failed');
+    };
     this.machine.whenReady().then(() => {
       this.run.updateButtons();
       this.scheduleCheck(0);

@@ -125,7 +125,9 @@ web-serve: web
 
 # The page's tests in headless Chromium (Debian's), one file at a time.
 web-test: web
-	CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) node --test --test-concurrency=1 web/test/page/
+	@for f in web/test/page/*.test.mjs; do \
+	  echo "== $$f"; CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) node --test $$f || exit 1; \
+	done
 
 # Load time, transfer size, run speed against corvane-run, Break and typing latency.
 web-bench: web runner

@@ -79,13 +79,13 @@ export class Machine {
   async decode(bytes: Uint8Array): Promise<{ text: string; encoding: Encoding; bom: boolean }> {
     const copy = bytes.slice();
     const reply = await this.ask({ kind: 'decode', id: this.id(), bytes: copy }, [copy.buffer]);
-    if (reply.kind !== 'decoded') throw new Error('The file could not be read.');
+    if (reply.kind !== 'decoded' || reply.error) throw new Error(`The file could not be read: ${reply.kind === 'decoded' ? reply.error : 'no answer'}`);
     return reply;
   }
 
   async encode(text: string, encoding: Encoding, bom: boolean): Promise<{ bytes: Uint8Array; encoding: Encoding }> {
     const reply = await this.ask({ kind: 'encode', id: this.id(), text, encoding, bom });
-    if (reply.kind !== 'encoded') throw new Error('The program could not be written.');
+    if (reply.kind !== 'encoded' || reply.error) throw new Error(`The program could not be written: ${reply.kind === 'encoded' ? reply.error : 'no answer'}`);
     return reply;
   }
 

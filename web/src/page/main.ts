@@ -61,7 +61,7 @@ class Page {
     });
     this.guide = new Guide(this.guideText, {
       loadExample: (example) => this.replaceDoc({ ...blankDoc(), text: example.code, input: example.input }, 'Guide example loaded'),
-      loadBundled: (name) => void this.openExample(name),
+      loadBundled: (name) => this.guard(() => this.openExample(name)),
     });
     this.guideText.then((text) => {
       this.explanations = new Explanations(text);
@@ -221,7 +221,7 @@ class Page {
     showChoices(
       'Examples',
       'Each example begins with a comment that says what it does and what input to give.',
-      list.map((e) => ({ label: `${e.name}.cv`, detail: e.title, choose: () => void this.openExample(e.name) })),
+      list.map((e) => ({ label: `${e.name}.cv`, detail: e.title, choose: () => this.guard(() => this.openExample(e.name)) })),
     );
   }
 
@@ -260,7 +260,7 @@ class Page {
       zone.hidden = true;
       if (!file) return;
       e.preventDefault();
-      void readDropped(file).then((f) => this.openFile(f));
+      this.guard(() => readDropped(file).then((f) => this.openFile(f)));
     });
   }
 
@@ -347,7 +347,7 @@ class Page {
   // --- controls and keys --------------------------------------------------------
 
   private wireControls(): void {
-    const on = (id: string, action: () => unknown) => byId(id).addEventListener('click', () => void action());
+    const on = (id: string, action: () => unknown) => byId(id).addEventListener('click', () => this.guard(action));
     on('new', () => this.replaceDoc(blankDoc(), 'New program'));
     on('open', () => pickFile(byId('file-input')).then((f) => this.openFile(f)));
     on('save', () => this.save(false));
@@ -366,11 +366,25 @@ class Page {
       this.scheduleStore();
       this.input.focus();
     });
+    // The text holds still while a run goes on; a key that would change it says so.
+    this.editor.view.contentDOM.addEventListener('keydown', (event) => {
+      const edits = event.key.length === 1 || event.key === 'Backspace' || event.key === 'Delete' || event.key === 'Enter';
+      if (this.run.active() && edits && !event.ctrlKey && !event.metaKey && !event.altKey)
+        this.notify('The program cannot change while it runs: Stop it first (Ctrl+F2).');
+    });
     this.input.addEventListener('keydown', (event) => {
       if (event.key !== 'Enter' || event.shiftKey || event.ctrlKey || event.altKey || event.metaKey) return;
       event.preventDefault();
       this.run.command('run');
     });
+  }
+
+  // An action that may fail (a file that cannot be read or written): the page
+  // says why and goes on.
+  private guard(action: () => unknown): void {
+    Promise.resolve()
+      .then(action)
+      .catch((error: unknown) => this.notify(error instanceof Error ? error.message : String(error)));
   }
 
   private keyActions() {
@@ -386,7 +400,7 @@ class Page {
       machine: () => byId('machine').focus(),
       breakpoint: () => this.editor.toggleBreakpoint(this.editor.caretLine()),
       open: () => byId('open').click(),
-      save: () => void this.save(false),
+      save: () => this.guard(() => this.save(false)),
       newDoc: () => byId('new').click(),
       help: () => {
         const state = this.editor.view.state;

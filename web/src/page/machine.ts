@@ -22,8 +22,12 @@ export class Machine {
 
   private spawn(): void {
     this.ready = false;
-    this.worker = new Worker(this.url);
+    // The worker the page's head started, once; its early events come first.
+    const started = (window as unknown as { corvaneWorker?: { worker: Worker; early: Event[] } | null }).corvaneWorker;
+    (window as unknown as { corvaneWorker?: null }).corvaneWorker = null;
+    this.worker = started?.worker ?? new Worker(this.url);
     this.worker.onmessage = (message: MessageEvent<Event>) => this.receive(message.data);
+    if (started) queueMicrotask(() => started.early.forEach((event) => this.receive(event)));
     this.worker.onerror = (error) => {
       error.preventDefault();
       this.onFailure(error.message || 'the machine’s worker could not be loaded');

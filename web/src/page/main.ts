@@ -73,6 +73,7 @@ class Page {
       state.textContent = `The machine could not start: ${message}`;
       state.classList.add('failed');
     };
+    window.setTimeout(() => this.machine.ready || this.machine.onFailure('it did not answer within 20 seconds'), 20_000);
     this.machine.whenReady().then(() => {
       this.run.updateButtons();
       this.scheduleCheck(0);

@@ -24,6 +24,8 @@ test('the editor, a paused run and the guide pass axe, light and dark', async ()
   await typeProgram(page, 'STACK s\n:top INPUT end // <BREAK>\nPUSH s\nGOTO top\n:end');
   await typeInput(page, '1 2 3');
   await press(page, 'Trace');
+  await waitState(page, 'paused at line 1');
+  await press(page, 'Continue');
   await waitState(page, 'paused at line 2');
   await press(page, 'Next');
   await waitState(page, 'paused at line 3');

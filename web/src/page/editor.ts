@@ -3,7 +3,7 @@
 // line's arrow, line numbers), breakpoints as "<BREAK>" markers, the live
 // error's underline and the paused line's band.
 
-import { defaultKeymap, history, historyKeymap, isolateHistory, temporarilySetTabFocusMode } from '@codemirror/commands';
+import { defaultKeymap, history, historyKeymap, insertNewline, isolateHistory, temporarilySetTabFocusMode } from '@codemirror/commands';
 import { highlightSelectionMatches, search, searchKeymap } from '@codemirror/search';
 import { Compartment, EditorSelection, EditorState, RangeSet, RangeSetBuilder, StateEffect, StateField, type Extension } from '@codemirror/state';
 import {
@@ -196,6 +196,8 @@ export class ProgramEditor {
       keymap.of([
         ...this.hooks.keys.map(({ key, run }) => ({ key, run, preventDefault: true })),
         { key: 'Mod-b', run: () => toggleAt(this.caretLine()), preventDefault: true },
+        // As on the desktop: Enter breaks the line without indenting the new one.
+        { key: 'Enter', run: insertNewline },
         // As on the desktop: a tab character, in place of any selection.
         {
           key: 'Tab',

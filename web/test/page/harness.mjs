@@ -79,8 +79,7 @@ export async function typeProgram(page, text) {
   await page.keyboard.press('a');
   await page.keyboard.up('Control');
   await page.keyboard.press('Backspace');
-  // A newline typed into the editor keeps no indentation here, so the text
-  // arrives as written.
+  // Enter does not indent (as on the desktop), so the text arrives as written.
   await page.keyboard.type(text);
 }
 

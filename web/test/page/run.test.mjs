@@ -70,12 +70,13 @@ test('Trace, Next and Back step through INPUT and OUTPUT with keys alone', async
 });
 
 test('breakpoints from the gutter and Ctrl+B are one undoable edit each; Run To Cursor pauses at the caret', async () => {
-  const program = 'SET 1\nSET 2\nSET 3\nOUTPUT';
+  // Enter keeps no indentation, as on the desktop: the text arrives as typed.
+  const program = 'SET 1\n\tSET 2\nSET 3\nOUTPUT';
   await typeProgram(page, program);
   const numbers = await page.$$('.cm-lineNumbers .cm-gutterElement');
   // The first element is the gutter's spacer.
   await numbers[3].click();
-  assert.equal(await programText(page), 'SET 1\nSET 2\nSET 3 // <BREAK>\nOUTPUT');
+  assert.equal(await programText(page), 'SET 1\n\tSET 2\nSET 3 // <BREAK>\nOUTPUT');
   await page.keyboard.press('F9');
   await waitState(page, 'paused at line 3');
   await page.keyboard.press('F9');
@@ -91,7 +92,7 @@ test('breakpoints from the gutter and Ctrl+B are one undoable edit each; Run To 
   await page.keyboard.down('Control');
   await page.keyboard.press('b');
   await page.keyboard.up('Control');
-  assert.equal(await programText(page), 'SET 1\nSET 2\nSET 3\nOUTPUT // <BREAK>');
+  assert.equal(await programText(page), 'SET 1\n\tSET 2\nSET 3\nOUTPUT // <BREAK>');
   await page.click('.cm-line:nth-child(2)');
   await page.keyboard.press('F4');
   await waitState(page, 'paused at line 2');

@@ -119,7 +119,9 @@ class Page {
     this.doc = doc;
     this.handle = null;
     this.editor.setText(doc.text);
-    if (doc.input || doc.text === '') this.input.value = doc.input;
+    // The input stays, as the desktop's input dialog keeps it, unless the
+    // new program brings its own (a guide example, a recent program).
+    if (doc.input) this.input.value = doc.input;
     this.doc.input = this.input.value;
     this.showCaption();
     this.store();

@@ -26,8 +26,19 @@ export const recentCount = 12;
 export const earlierInputCount = 30;
 
 // This tab's mark on what it writes: a document another tab wrote in the
-// meantime goes to the recent list instead of being overwritten.
-const tabId = `${Date.now().toString(36)}-${Math.random().toString(36).slice(2)}`;
+// meantime goes to the recent list instead of being overwritten. The mark
+// lasts as long as the tab, reloads included.
+const tabId = (() => {
+  const fresh = `${Date.now().toString(36)}-${Math.random().toString(36).slice(2)}`;
+  try {
+    const kept = sessionStorage.getItem('corvane.tab');
+    if (kept) return kept;
+    sessionStorage.setItem('corvane.tab', fresh);
+  } catch {
+    // No session storage: a mark for this page's life.
+  }
+  return fresh;
+})();
 
 interface Stored extends Omit<Doc, 'text' | 'suite'> {
   packed: string;

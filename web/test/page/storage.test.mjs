@@ -37,3 +37,28 @@ test('a reload restores the work; F5 keeps it; New puts it under Recent', async 
   assert.equal(await programText(page), 'SET 41\nADD 1\nOUTPUT');
   await page.close();
 });
+
+test('two tabs on one program: the work of each is kept, under Recent if not in the editor', async () => {
+  const settle = () => new Promise((r) => setTimeout(r, 700));
+  const recent = async (page) => {
+    await press(page, 'Recent');
+    const listed = await page.$$eval('dialog[open] button', (buttons) => buttons.map((x) => x.textContent).join('|'));
+    await page.keyboard.press('Escape');
+    return listed;
+  };
+  const a = await open(session);
+  await typeProgram(a, 'SET 1 // tab a');
+  await settle();
+  const b = await open(session);
+  await typeProgram(b, 'SET 2 // tab b');
+  await settle();
+  await a.bringToFront();
+  await typeProgram(a, 'SET 3 // tab a again');
+  await settle();
+  await b.bringToFront();
+  assert.match(await recent(b), /SET 1 \/\/ tab a/);
+  await a.bringToFront();
+  assert.match(await recent(a), /SET 2 \/\/ tab b/);
+  await a.close();
+  await b.close();
+});

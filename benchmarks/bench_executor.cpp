@@ -2,7 +2,8 @@
 // switch interpreter over the same linked commands and the headless runner.
 #include "core/executor.h"
 #include "core/parser.h"
-#include "core/replay.h"
+#include "run/session.h"
+#include "run/stoplines.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,19 +48,45 @@ BENCHMARK(BM_Executor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // start to one command before (target: within 2 s).
 void BM_BackAfter1e8(benchmark::State& state) {
     TProgram prog;
-    Load(prog);
     TInputList input;
-    struct TSink {
-        void Output(uint32_t) {}
-        void SetStatus(std::string_view) {}
-        void StoppedAt(int32_t) {}
-    } sink;
+    TStopLines stops;
+    TRunSession session(prog, input, stops);
+    TRunHost face;
+    if (session.Parse(kCountingLoop, face) != -1 || session.Link(face) != -1) std::abort();
+    session.Begin(TStartMode::Run);
+    if (session.Go(face, 100000000) != TRunStatus::Running) std::abort();
+    session.Break();
+    if (session.Go(face) != TRunStatus::Paused) std::abort();
     for (auto _ : state) {
-        ReplayTo(prog, input, 100000000 - 1, sink);
-        benchmark::DoNotOptimize(prog.WR);
+        session.Back();
+        session.Go(face);
+        state.PauseTiming();
+        session.Next(); // back where Back started, for the next round
+        session.Go(face);
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_BackAfter1e8)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The counting loop through the run session in slices of 2^20 commands, as a
+// browser's worker runs it between its messages: what slicing costs.
+void BM_SessionSlices(benchmark::State& state) {
+    TProgram prog;
+    TInputList input;
+    TStopLines stops;
+    TRunSession session(prog, input, stops);
+    TRunHost face;
+    if (session.Parse(kCountingLoop, face) != -1 || session.Link(face) != -1) std::abort();
+    for (auto _ : state) {
+        session.Begin(TStartMode::Run);
+        while (session.Go(face, uint64_t{1} << 20) == TRunStatus::Running) {
+        }
+        benchmark::DoNotOptimize(prog.WR);
+    }
+    state.counters["commands/s"] =
+        benchmark::Counter(kCommands, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_SessionSlices)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The floor: a switch over the linked commands with no state word, no stop
 // test and no host.

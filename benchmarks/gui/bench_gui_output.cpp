@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     view.show();
     (void)QTest::qWaitForWindowExposed(&view);
     int values = 0;
-    while (!view.Full()) {
+    while (view.Size() < view.Capacity()) {
         view.Append(static_cast<uint32_t>(values) * 7919u - 500000u);
         ++values;
     }

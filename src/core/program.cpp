@@ -101,6 +101,12 @@ TStackRec* TProgram::StackAt(int32_t index) const {
     return const_cast<TStackRec*>(&stacks_[stacks_.size() - 1 - static_cast<std::size_t>(index)]);
 }
 
+void TProgram::EmptyStacks() {
+    for (TStackRec& stack : stacks_)
+        stack.Values.clear();
+    valueCount_ = 0;
+}
+
 bool TProgram::PushValue(TStackRec& stack, uint32_t value) {
     if (valueCount_ >= maxValues_) return false;
     try {

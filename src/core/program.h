@@ -167,6 +167,8 @@ public:
     bool DropValue(TStackRec& stack);
     bool PopValue(TStackRec& stack, uint32_t& value);
     std::size_t ValueCount() const { return valueCount_; }
+    // Every stack emptied, as the parser leaves them: a run started again.
+    void EmptyStacks();
 
     // Condition nodes, owned by the program.
     void ClearConditions();

@@ -132,10 +132,10 @@ private:
 
     TStartMode mode_ = TStartMode::Run;
     TRunStatus status_ = TRunStatus::Idle;
-    bool started_ = false;   // Go has started the executor for this run
-    int32_t runToLine_ = 0;  // 1-based; 0 none
-    int32_t stopLine_ = 0;   // line of the command about to run
-    uint64_t outputs_ = 0;   // values output in this run
+    bool started_ = false;  // Go has started the executor for this run
+    int32_t runToLine_ = 0; // 1-based; 0 none
+    int32_t stopLine_ = 0;  // line of the command about to run
+    uint64_t outputs_ = 0;  // values output in this run
     std::size_t characters_ = 0;
     std::size_t capacity_ = DefaultOutputCapacity;
     bool limited_ = false;
@@ -149,6 +149,8 @@ private:
     uint64_t replayTarget_ = 0;
     bool restarted_ = false; // Back: the face is yet to hear Restarted
     bool yielded_ = false;   // the executor paused at the limit, not for the user
+    bool inGo_ = false;
+    std::optional<int32_t> reportedLine_; // the line the last Resume stopped at
 
     TPauseMarks marks_;
 };

@@ -1,6 +1,7 @@
 #include "windows/break.h"
 
 #include "core/program.h"
+#include "core/text_codec.h"
 #include "gui/barparts.h"
 #include "gui/fonts.h"
 #include "gui/infobox.h"
@@ -221,11 +222,13 @@ void TfBreak::PrepareRun() {
     for (QString& line : lines)
         line = ExpandTabs(line);
     lines_->SetLines(std::move(lines));
+    oMachine->Forget();
     const int listed = lines_->rowCount();
     for (int j = 0; j < listed; ++j) {
         const QString& line = lines_->Line(j);
-        // Upper-casing leaves "<" alone: a line without one cannot hold the marker.
-        if (line.contains(u'<') && line.toUpper().contains(QStringLiteral("<BREAK>")))
+        // A line without "<" cannot hold the marker.
+        if (line.contains(u'<') &&
+            corvane::HoldsBreakMarker(corvane::ToMachineText(line.toStdU16String())))
             SetStopLine(j, true);
     }
 }

@@ -1,7 +1,7 @@
 // The break window: the paused machine and the breakpoints.
 #pragma once
 
-#include "gui/stoplines.h"
+#include "run/stoplines.h"
 
 #include <QDialog>
 
@@ -55,11 +55,11 @@ public:
     // line holding "<BREAK>" in any letter case; earlier marks are dropped.
     void PrepareRun();
 
-    // The executor's stop test for a 0-based line index: a marked line or the
-    // run window's RunToLine (see TStopLines::IsStop). HasStopLines: whether
-    // either can hold at all.
+    // The stop test for a 0-based line index: a marked line or the run
+    // window's RunToLine (see corvane::TStopLines::IsStop).
     bool IsStopLine(int32_t index) const { return stops_.IsStop(index, *runToLine_); }
-    bool HasStopLines() const { return *runToLine_ != 0 || stops_.Any(); }
+    // The marks, which a run's session reads as its stop lines.
+    const corvane::TStopLines& StopLines() const { return stops_; }
 
     // Sets or clears the mark of one line; indices outside the editor's lines
     // are ignored.
@@ -106,7 +106,7 @@ private:
     void SetAccessibility();
 
     QLabel* panels_[3] = {};
-    TStopLines stops_;
+    corvane::TStopLines stops_;
     const int32_t* runToLine_; // the run window's RunToLine
     TLineModel* lines_ = nullptr;
     QPoint place_;

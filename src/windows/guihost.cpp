@@ -6,9 +6,7 @@
 #include "windows/outputview.h"
 #include "windows/run.h"
 
-TGuiHost::TGuiHost(TfRun& run, TOutputView& output, const TfBreak& breakWindow)
-    : run_(run), output_(output), break_(breakWindow), runToLine_(run.RunToLine),
-      stopLine_(run.StopLine) {}
+TGuiHost::TGuiHost(TfRun& run, TOutputView& output) : run_(run), output_(output) {}
 
 // The box shows over the line at hand and the output printed so far, not over
 // what the last display pass caught.
@@ -27,6 +25,14 @@ void TGuiHost::SetStatus(std::string_view text) {
 
 void TGuiHost::Output(uint32_t value) {
     run_.OutputValue(value);
+}
+
+// Back replays the run from its start: the output and the line shown go.
+void TGuiHost::Restarted() {
+    output_.Clear();
+    run_.SetLineText({});
+    line_ = 0;
+    shownLine_ = INT32_MIN;
 }
 
 void TGuiHost::Show() {

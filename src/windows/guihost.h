@@ -1,9 +1,8 @@
 // The core's host inside the run window.
 #pragma once
 
-#include "core/host.h"
 #include "gui/eventpump.h"
-#include "windows/break.h"
+#include "run/session.h"
 
 #include <chrono>
 #include <cstdint>
@@ -11,16 +10,14 @@
 class TfRun;
 class TOutputView;
 
-// Hooks of the parser, the linker and the executor, kept inline and cheap: the
-// stop test is a bit lookup, asked only while a line is marked or a run-to
-// line is set, and the executor calls Executed every 1024
-// commands, when the pump reads the clock. A due pass then handles the
+// Hooks of the parser, the linker and the run, kept cheap: the run calls
+// Executed every 1024 commands, when the pump reads the clock. A due pass then handles the
 // pending events (Stop, Break, repaints) and, at display rate, shows the
 // current line and the new output. The last command executed is shown exactly
 // whenever a loop ends, through SetStatus, which the core calls then.
-class TGuiHost final : public corvane::THost {
+class TGuiHost final : public corvane::TRunHost {
 public:
-    TGuiHost(TfRun& run, TOutputView& output, const TfBreak& breakWindow);
+    TGuiHost(TfRun& run, TOutputView& output);
 
     void SetStatus(std::string_view text) override;
     void Error(const corvane::TError& error) override;
@@ -33,11 +30,8 @@ public:
         line_ = line;
         if (pump_.Due()) Pass();
     }
-    bool HasStopLines() const override { return break_.HasStopLines(); }
-    bool IsStopLine(int32_t index) override { return break_.IsStopLine(index); }
-    void StoppedAt(int32_t line) override { stopLine_ = line; }
-    void ClearRunToLine() override { runToLine_ = 0; }
     void Output(uint32_t value) override;
+    void Restarted() override;
 
     // Shows what is pending (line, output) at once: before a pause and at the end.
     void Show();
@@ -56,9 +50,6 @@ private:
 
     TfRun& run_;
     TOutputView& output_;
-    const TfBreak& break_; // the stop test is the break window's
-    int32_t& runToLine_;
-    int32_t& stopLine_;
     TEventPump pump_;
     int32_t line_ = 0;
     int32_t shownLine_ = INT32_MIN;

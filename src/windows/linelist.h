@@ -1,18 +1,19 @@
 // The break window's list: the program's lines, each with a check mark.
 #pragma once
 
-#include "gui/stoplines.h"
+#include "run/stoplines.h"
 
 #include <QAbstractListModel>
 #include <QStringList>
 
-// One row per line, checkable. The check marks are the bits of a TStopLines
+// One row per line, checkable. The check marks are the bits of a corvane::TStopLines
 // (owned by the window), so a mark set with the mouse or the space bar is
 // the stop test's answer at once. Rows come in one reset, never one at a
 // time: a program of 200,000 lines is listed in linear time.
 class TLineModel : public QAbstractListModel {
 public:
-    TLineModel(TStopLines& marks, QObject* parent) : QAbstractListModel(parent), marks_(marks) {}
+    TLineModel(corvane::TStopLines& marks, QObject* parent)
+        : QAbstractListModel(parent), marks_(marks) {}
 
     // Replaces every row; all marks cleared.
     void SetLines(QStringList lines);
@@ -27,6 +28,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    TStopLines& marks_;
+    corvane::TStopLines& marks_;
     QStringList lines_;
 };

@@ -1,34 +1,6 @@
 #include "windows/livecheck.h"
 
-#include "core/parser.h"
-#include "core/program.h"
 #include "core/text_codec.h"
-
-namespace {
-
-// Keeps the first error and nothing else: no box, no window.
-class TErrorKeeper final : public corvane::THost {
-public:
-    void Error(const corvane::TError& error) override {
-        if (!Has) First = error;
-        Has = true;
-    }
-    corvane::TError First;
-    bool Has = false;
-};
-
-} // namespace
-
-corvane::TError CheckProgram(std::string_view machineText) {
-    corvane::TProgram program;
-    TErrorKeeper host;
-    int32_t pos = corvane::ParseProgram(machineText, program, host);
-    if (pos < 0) pos = program.Link(host);
-    if (pos < 0) return {};
-    corvane::TError error = host.First;
-    error.Pos = pos; // the position the run goes by
-    return error;
-}
 
 std::string MachineTextOfRaw(const QString& raw) {
     std::u16string text;

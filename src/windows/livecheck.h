@@ -2,7 +2,7 @@
 // a worker thread, reporting the first error instead of showing it.
 #pragma once
 
-#include "core/host.h"
+#include "run/check.h"
 
 #include <QObject>
 #include <QString>
@@ -11,11 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
-// The first error of parsing and then linking the machine text (CR LF line
-// breaks, one byte per editor character); Message sStringCount when the
-// program is correct. Pos is what the run would report: the run window's
-// ErrorPos is Pos + 1.
-corvane::TError CheckProgram(std::string_view machineText);
+using corvane::CheckProgram;
 
 // The machine text of a document's raw text (QTextDocument::toRawText): the
 // text the run parses, made off the GUI thread.

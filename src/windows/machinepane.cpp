@@ -25,29 +25,6 @@ QString Values(uint64_t count) {
     return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? "value" : "values");
 }
 
-TMachineMark Mark(const corvane::TProgram& program, const corvane::TInputList* input,
-                  uint64_t outputs) {
-    TMachineMark mark;
-    mark.Steps = program.Steps;
-    mark.WR = program.WR;
-    mark.InputPos = input ? input->Position() : 0;
-    mark.Outputs = outputs;
-    const int32_t count = program.StackCount();
-    mark.Depths.reserve(static_cast<std::size_t>(count));
-    mark.Tops.reserve(static_cast<std::size_t>(count));
-    for (int32_t c = 0; c < count; ++c) {
-        const auto& values = program.StackAt(c)->Values;
-        mark.Depths.push_back(values.size());
-        mark.Tops.push_back(values.empty() ? 0 : values.back());
-    }
-    return mark;
-}
-
-QString StackName(const corvane::TProgram& program, int32_t c) {
-    const std::string& name = program.StackAt(c)->Name;
-    return name.empty() ? QStringLiteral("Primary Stack") : QString::fromLatin1(name);
-}
-
 } // namespace
 
 TMachinePane::TMachinePane(QWidget* parent) : QWidget(parent) {
@@ -136,60 +113,25 @@ QString TMachinePane::WRText(uint32_t value) {
 
 void TMachinePane::Note(const corvane::TProgram& program, const corvane::TInputList* input,
                         uint64_t outputs) {
-    TMachineMark now = Mark(program, input, outputs);
-    // The same pause shown again keeps its comparison; a later pause compares
-    // with the one before; an earlier count means another run.
-    if (!hasNow_ || now.Steps != now_.Steps) {
-        hasBefore_ = hasNow_ && now.Steps > now_.Steps;
-        if (hasBefore_) before_ = std::move(now_);
-        now_ = std::move(now);
-        hasNow_ = true;
-    }
-    const TMachineMark& before = hasBefore_ ? before_ : now_;
+    marks_.Note(corvane::MarkOf(program, input, outputs));
+    const corvane::TMachineMark& now = marks_.Now();
+    const corvane::TMachineMark& before = marks_.Before();
+    const corvane::TChanges changes = corvane::Compare(before, now);
+    stacks_->Reset(&program, changes.Stacks);
+    input_->Reset(input ? input->Values() : std::vector<uint32_t>{}, now.InputPos, changes.Input);
 
-    std::vector<bool> changed(now_.Depths.size(), false);
-    if (before.Depths.size() == now_.Depths.size())
-        for (std::size_t c = 0; c < now_.Depths.size(); ++c)
-            changed[c] = now_.Depths[c] != before.Depths[c] || now_.Tops[c] != before.Tops[c];
-    stacks_->Reset(&program, std::move(changed));
-    input_->Reset(input ? input->Values() : std::vector<uint32_t>{}, now_.InputPos,
-                  now_.InputPos != before.InputPos);
-
-    wrChanged_ = now_.WR != before.WR;
-    outputsChanged_ = now_.Outputs != before.Outputs;
-    oWR->setText(WRText(now_.WR));
-    oSteps->setText(QStringLiteral("Steps: %1").arg(now_.Steps));
-    oOutputs->setText(QStringLiteral("Output: ") + Values(now_.Outputs));
+    wrChanged_ = changes.WR;
+    outputsChanged_ = changes.Outputs;
+    oWR->setText(WRText(now.WR));
+    oSteps->setText(QStringLiteral("Steps: %1").arg(now.Steps));
+    oOutputs->setText(QStringLiteral("Output: ") + Values(now.Outputs));
     Highlight(oWR, wrChanged_);
     Highlight(oOutputs, outputsChanged_);
-    oChanges->setText(Changes(program, before, now_));
+    // Names are machine text: one byte a character.
+    oChanges->setText(QString::fromLatin1(corvane::DescribeChanges(program, before, now)));
     if (const int rows = input_->rowCount(); rows > 0)
         oInput->scrollTo(input_->index(static_cast<int>(
-            std::min<std::size_t>(now_.InputPos, static_cast<std::size_t>(rows - 1)))));
-}
-
-// In words, what changed since the previous pause: a popped value is shown
-// only here, since it is gone from its column.
-QString TMachinePane::Changes(const corvane::TProgram& program, const TMachineMark& before,
-                              const TMachineMark& now) {
-    QStringList parts;
-    if (now.WR != before.WR) parts << QStringLiteral("WR was %1").arg(SignedText(before.WR));
-    if (before.Depths.size() == now.Depths.size()) {
-        for (std::size_t c = 0; c < now.Depths.size(); ++c) {
-            const QString name = StackName(program, static_cast<int32_t>(c));
-            if (now.Depths[c] == before.Depths[c] + 1)
-                parts << QStringLiteral("pushed %1 on %2").arg(SignedText(now.Tops[c]), name);
-            else if (now.Depths[c] + 1 == before.Depths[c])
-                parts << QStringLiteral("popped %1 off %2").arg(SignedText(before.Tops[c]), name);
-            else if (now.Depths[c] != before.Depths[c] || now.Tops[c] != before.Tops[c])
-                parts << QStringLiteral("%1 changed").arg(name);
-        }
-    }
-    if (now.InputPos != before.InputPos)
-        parts << QStringLiteral("read ") + Values(now.InputPos - before.InputPos);
-    if (now.Outputs != before.Outputs)
-        parts << QStringLiteral("printed ") + Values(now.Outputs - before.Outputs);
-    return parts.join(QStringLiteral("; "));
+            std::min<std::size_t>(now.InputPos, static_cast<std::size_t>(rows - 1)))));
 }
 
 void TMachinePane::Highlight(QLabel* label, bool on) {

@@ -3,6 +3,8 @@
 // with what changed since the previous pause highlighted.
 #pragma once
 
+#include "run/machinemark.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -19,17 +21,6 @@ class QTableView;
 class TInputModel;
 class TStackTable;
 
-// What a pause looked like, as far as the highlighting compares it with the
-// next pause: per stack (list order) its depth and top value.
-struct TMachineMark {
-    uint64_t Steps = 0;
-    uint32_t WR = 0;
-    std::size_t InputPos = 0;
-    uint64_t Outputs = 0;
-    std::vector<std::size_t> Depths;
-    std::vector<uint32_t> Tops;
-};
-
 class TMachinePane : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +31,8 @@ public:
     // shown again, highlights nothing new. Costs O(stacks) plus what the
     // views draw; the values themselves are read as rows become visible.
     void Note(const corvane::TProgram& program, const corvane::TInputList* input, uint64_t outputs);
+    // A new run begins: its first pause compares with nothing.
+    void Forget() { marks_.Forget(); }
 
     QTableView* oStacks = nullptr;
     QListView* oInput = nullptr;
@@ -63,15 +56,10 @@ protected:
 private:
     void Highlight(QLabel* label, bool on);
     void FitTables();
-    static QString Changes(const corvane::TProgram& program, const TMachineMark& before,
-                           const TMachineMark& now);
 
     TStackTable* stacks_ = nullptr;
     TInputModel* input_ = nullptr;
-    TMachineMark now_;    // the pause shown
-    TMachineMark before_; // the pause before it in the same run
-    bool hasNow_ = false;
-    bool hasBefore_ = false;
+    corvane::TPauseMarks marks_;
     bool wrChanged_ = false;
     bool outputsChanged_ = false;
 };

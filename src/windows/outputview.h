@@ -1,6 +1,8 @@
 // The run window's output: one blank-separated row of numbers, wrapped.
 #pragma once
 
+#include "run/session.h"
+
 #include <QAbstractScrollArea>
 
 #include <algorithm>
@@ -39,9 +41,9 @@ public:
 
     // The output a run may print, in characters. An endless printing loop is
     // stopped at this bound instead of eating all memory.
-    static constexpr std::size_t DefaultCapacity = std::size_t{1} << 25;
+    static constexpr std::size_t DefaultCapacity = corvane::DefaultOutputCapacity;
     void SetCapacity(std::size_t characters) { capacity_ = characters; }
-    bool Full() const { return text_.size() >= capacity_; }
+    std::size_t Capacity() const { return capacity_; }
 
     void selectAll();
     void copy() const;

@@ -104,20 +104,13 @@ QString TfRun::PanelText(int panel) const {
 }
 
 int32_t TfRun::ParseProgram() {
-    TGuiHost host(*this, *oText, *fBreak);
+    TGuiHost host(*this, *oText);
     const std::string text = corvane::ToMachineText(Source.Text.toStdU16String());
     return corvane::ParseProgram(text, *Prog, host);
 }
 
-// A full output ends the run before the next command, as Stop does, after
-// saying why; the window stays open with everything printed so far.
 void TfRun::OutputValue(uint32_t value) {
     oText->Append(value);
-    if (oText->Full() && !outputLimited_) {
-        outputLimited_ = true;
-        Prog->Move(corvane::TMove::mvStop);
-        ShowError(QString::fromStdString(corvane::OutputLimitText(oText->Values())));
-    }
 }
 
 void TfRun::showEvent(QShowEvent* event) {
@@ -177,33 +170,32 @@ void TfRun::SetMenus(bool running) {
 bool TfRun::Failed(int32_t result) {
     ErrorPos = result + 1;
     if (result == -1) return false;
-    Prog->Move(corvane::TMove::mvFail);
     done(ResultFailed);
     return true;
 }
 
 void TfRun::RunProgram() {
     using namespace corvane;
-    // However the run ends, the editor no longer shows a paused line.
-    struct TPausedLineGuard {
-        ~TPausedLineGuard() {
+    TRunSession session(*Prog, fInput->InputList, fBreak->StopLines());
+    // However the run ends, the editor no longer shows a paused line, and
+    // the window's commands no longer reach the session.
+    struct TRunGuard {
+        TfRun& Run;
+        ~TRunGuard() {
+            Run.session_ = nullptr;
             if (fMain) fMain->ShowPausedLine(0);
         }
-    } pausedLineGuard;
-    outputLimited_ = false;
+    } guard{*this};
+    session_ = &session;
+    TGuiHost host(*this, *oText);
     SetPhase(Str(sParsing));
-    if (Failed(ParseProgram())) return;
-
-    TGuiHost host(*this, *oText, *fBreak);
+    if (Failed(session.Parse(ToMachineText(Source.Text.toStdU16String()), host))) return;
     SetPhase(Str(sLinking));
-    if (Failed(Prog->Link(host))) return;
-    // A line without a command (a label alone, a comment, a blank line) runs
-    // to the command that follows it; the stop test stays a bit lookup.
-    RunToLine = Prog->FirstCommandLineFrom(RunToLine);
+    if (Failed(session.Link(host))) return;
 
     SetPhase(Str(sWaitingForInput));
     if (!AcceptInput()) {
-        Prog->Move(TMove::mvFail);
+        session.Abandon();
         done(ResultAborted);
         return;
     }
@@ -211,22 +203,39 @@ void TfRun::RunProgram() {
     SetMenus(true);
     fBreak->PrepareRun();
     SetPhase(Str(sRunning));
-    TInputList& input = fInput->InputList;
-    if (Failed(Prog->Start(host, input, StartState))) return;
-    while (Prog->State == psBreak) {
-        host.Show();
+    session.SetOutputCapacity(oText->Capacity());
+    session.Begin(StartState == psBreak ? TStartMode::Trace : TStartMode::Run, RunToLine);
+    TRunStatus status = Go(host);
+    while (status == TRunStatus::Paused) {
         if (fMain) fMain->ShowPausedLine(StopLine);
-        switch (fBreak->exec()) {
-        case TfBreak::ResultContinue: Prog->Move(TMove::mvContinue); break;
-        case TfBreak::ResultNext: Prog->Move(TMove::mvNext); break;
-        case TfBreak::ResultStop: Prog->Move(TMove::mvStop); break;
-        case TfBreak::ResultBack: StepBack(); break; // paused still, one command earlier
-        default: break;                              // still paused: the break window comes back
-        }
-        if (Failed(Prog->Resume(host, input))) return;
+        Answer(fBreak->exec());
+        status = Go(host);
     }
-    host.Show();
+    if (status == TRunStatus::Failed && Failed(session.Failure() ? session.Failure()->Pos : -1))
+        return;
     Finish();
+}
+
+corvane::TRunStatus TfRun::Go(TGuiHost& host) {
+    const corvane::TRunStatus status = session_->Go(host);
+    StopLine = session_->StopLine();
+    RunToLine = session_->RunToLine();
+    host.Show();
+    // The bound is no Stop by the user: the message says what ended the run.
+    if (status == corvane::TRunStatus::Stopped && session_->OutputLimited())
+        ShowError(QString::fromStdString(corvane::OutputLimitText(session_->Outputs())));
+    return status;
+}
+
+// Any other result leaves the run paused, so the break window comes back.
+void TfRun::Answer(int result) {
+    switch (result) {
+    case TfBreak::ResultContinue: session_->Continue(); break;
+    case TfBreak::ResultNext: session_->Next(); break;
+    case TfBreak::ResultStop: session_->Stop(); break;
+    case TfBreak::ResultBack: session_->Back(); break; // paused still, one command earlier
+    default: break;
+    }
 }
 
 // The input dialog's values, or the preset text's; a preset with a character
@@ -242,7 +251,7 @@ bool TfRun::AcceptInput() {
 void TfRun::Finish() {
     SetMenus(false);
     // The bound is no Stop by the user: the caption says what ended the run.
-    if (outputLimited_)
+    if (session_ && session_->OutputLimited())
         setWindowTitle(Source.Caption + " - [output limit]");
     else if (Prog->State == corvane::psStop)
         setWindowTitle(Source.Caption + " - [stop]");
@@ -274,11 +283,14 @@ void TfRun::reject() {
 }
 
 void TfRun::mStopClick() {
-    Prog->Move(corvane::TMove::mvStop);
+    if (session_)
+        session_->Stop();
+    else
+        Prog->Move(corvane::TMove::mvStop);
 }
 
 void TfRun::mBreakClick() {
-    Prog->Move(corvane::TMove::mvBreak);
+    if (session_) session_->Break();
 }
 
 // Esc is Close's shortcut and nothing else: a disabled Close ignores it. (It

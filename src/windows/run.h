@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/program.h"
+#include "run/session.h"
 #include "windows/runsource.h"
 
 #include <QDialog>
@@ -61,6 +62,8 @@ public:
 
     // Parses the editor's text into Prog: -1, or the position of the error.
     int32_t ParseProgram();
+    // Drives one run of the run layer's session: the phases, the input
+    // dialog, and the break window at every pause.
     void RunProgram();
     // The output procedure of OUTPUT.
     void OutputValue(uint32_t value);
@@ -84,6 +87,10 @@ private:
     bool Ended() const { return (Prog->State & corvane::psEndedMask) != 0; }
     void oTimerTimer();
     bool Failed(int32_t result);
+    // Goes on with the run until it pauses or ends, and mirrors where it stands.
+    corvane::TRunStatus Go(TGuiHost& host);
+    // The break window's answer to a pause.
+    void Answer(int result);
     void Finish();
     bool AcceptInput();
     void SetPhase(const char* text);
@@ -91,12 +98,11 @@ private:
     void SetLineText(const QString& text);
     void Abandon();
     void SetAccessibility();
-    // The break window's Back: the paused run one command earlier (stepback.cpp).
-    void StepBack();
 
     QLabel* panels_[2] = {};
     // The number of commands executed, shown once a run is over.
     QLabel* stepsPanel_ = nullptr;
     bool inRunProgram_ = false;
-    bool outputLimited_ = false; // this run was ended by the output's bound
+    // The run under way; Break and Stop reach it while RunProgram is at work.
+    corvane::TRunSession* session_ = nullptr;
 };

@@ -222,6 +222,39 @@ private Q_SLOTS:
         QCOMPARE(seen[5].Changes, QString("popped 7 off Primary Stack"));
     }
 
+    // A pause compares with the pause before it in the same run only: the
+    // first pause of a run, later in its count than the last pause of the
+    // run before, highlights nothing.
+    void aNewRunComparesWithNothing() {
+        fMain->oText->setPlainText("SET 7\r\nPUSH\r\nINPUT e\r\nOUTPUT // <BREAK>\r\n:e");
+        fInput->oText->setPlainText("3");
+        QList<TSeen> seen;
+        TModalDriver driver;
+        for (const int32_t state : {psBreak, psRun}) {
+            driver.Then("fInput", [](QWidget*) { fInput->oOkButton->click(); });
+            if (state == psBreak) driver.Then("fBreak", [](QWidget*) { fBreak->mNext->trigger(); });
+            driver.Then("fBreak", [&](QWidget*) {
+                if (!fBreak->MachineOpen()) fBreak->mMachine->trigger();
+                seen << Look();
+                fBreak->mStop->trigger();
+            });
+            driver.Then(
+                "fRun", [](QWidget*) { fRun->mClose->trigger(); },
+                [] { return !fRun->windowTitle().endsWith(" - [run]"); });
+        }
+        for (const int32_t state : {psBreak, psRun}) {
+            fRun->StartState = state;
+            fRun->Source = fMain->RunSource();
+            fRun->exec();
+        }
+        fBreak->mMachine->trigger();
+        QVERIFY2(driver.Done(), qPrintable(driver.Report()));
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen[1].Steps, QString("Steps: 3"));
+        QCOMPARE(seen[1].Changes, QString());
+        QVERIFY(!seen[1].WRLit && !seen[1].InputLit && !seen[1].PrimaryLit);
+    }
+
     // Back from the run window's point of view: the output loses its last
     // value, the stop line and the panels go back, a marked line does not
     // stop it, and at the first command Back is disabled.

@@ -54,7 +54,7 @@ void BM_BackAfter1e8(benchmark::State& state) {
     TRunHost face;
     if (session.Parse(kCountingLoop, face) != -1 || session.Link(face) != -1) std::abort();
     session.Begin(TStartMode::Run);
-    if (session.Go(face, 100000000) != TRunStatus::Running) std::abort();
+    if (session.Go(face, 100000000 - 1) != TRunStatus::Running) std::abort();
     session.Break();
     if (session.Go(face) != TRunStatus::Paused) std::abort();
     for (auto _ : state) {

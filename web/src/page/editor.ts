@@ -144,7 +144,6 @@ export interface EditorHooks {
   changed(update: ViewUpdate): void;
   // A breakpoint marker added or removed on a 1-based line.
   breakpoint(line: number, marked: boolean): void;
-  keys: { key: string; run: () => boolean }[];
 }
 
 export class ProgramEditor {
@@ -194,7 +193,6 @@ export class ProgramEditor {
       lineNumbers({ domEventHandlers: clickHandlers }),
       errorLineClass,
       keymap.of([
-        ...this.hooks.keys.map(({ key, run }) => ({ key, run, preventDefault: true })),
         { key: 'Mod-b', run: () => toggleAt(this.caretLine()), preventDefault: true },
         // As on the desktop: Enter breaks the line without indenting the new one.
         { key: 'Enter', run: insertNewline },

@@ -5,7 +5,7 @@
 import type { ViewUpdate } from '@codemirror/view';
 import type { Event as MachineEvent } from '../protocol';
 import { CheckView, setUpDialogs, showAbout, showChoices } from './dialogs';
-import { type ProgramEditor as Editor, ProgramEditor } from './editor';
+import { ProgramEditor } from './editor';
 import { Explanations } from './explanations';
 import { pickFile, readDropped, writeFile, type FileHandle, type OpenedFile } from './files';
 import { Guide } from './guide';
@@ -16,7 +16,7 @@ import { RunControl } from './run';
 import { blankDoc, earlierInputs, loadDoc, recentDocs, remember, rememberInput, saveDoc, type Doc } from './storage';
 import { setUpTheme } from './theme';
 
-export const product = 'Corvane 1.4.beta';
+const product = 'Corvane 1.4.beta';
 const checkDelayMs = 300;
 const storeDelayMs = 300;
 
@@ -30,7 +30,7 @@ class Page {
   private readonly machine = new Machine('worker.js');
   private readonly guideText = fetch('guide.md').then((r) => (r.ok ? r.text() : ''));
   private explanations: Explanations | null = null;
-  private readonly editor: Editor;
+  private readonly editor: ProgramEditor;
   private readonly run: RunControl;
   private readonly guide: Guide;
   private readonly checkView = new CheckView();
@@ -47,7 +47,6 @@ class Page {
     this.editor = new ProgramEditor(byId('editor'), this.doc.text, {
       changed: (update) => this.editorChanged(update),
       breakpoint: (line, marked) => this.run.setStop(line, marked),
-      keys: [],
     });
     this.run = new RunControl(this.machine, {
       source: () => ({ text: this.editor.text(), input: this.input.value, cursorLine: this.editor.caretLine() }),
@@ -200,11 +199,15 @@ class Page {
     if (written === undefined) return;
     this.handle = written;
     if (written) this.doc.name = written.name;
+    const widened = encoding !== this.doc.encoding;
     this.doc.encoding = encoding;
     this.doc.modified = false;
     this.showCaption();
     this.store();
-    this.notify(written ? `Saved ${this.doc.name}.` : `Downloaded ${this.fileName()}.`);
+    this.notify(
+      (written ? `Saved ${this.doc.name}.` : `Downloaded ${this.fileName()}.`) +
+        (widened ? ' It is written as UTF-8 now: it holds characters that Windows-1250 lacks.' : ''),
+    );
   }
 
   private async openExample(name: string): Promise<void> {

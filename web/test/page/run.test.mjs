@@ -107,6 +107,19 @@ test('breakpoints from the gutter and Ctrl+B are one undoable edit each; Run To 
   assert.equal(await output(page), '');
 });
 
+test('every stack is shown in full: the values below the first thousand on demand', async () => {
+  await typeProgram(page, 'SET 1500\n:loop PUSH\nSUB 1\nIF ZERO GOTO end\nGOTO loop\n:end OUTPUT // <BREAK>');
+  await page.keyboard.press('F9');
+  await waitState(page, 'paused at line 6');
+  const stack = () => page.$eval('aria/Stacks', (e) => e.querySelector('li').textContent);
+  assert.match(await stack(), /^Primary Stack: 1,2,3,.*,1000Show more \(500 below\)$/);
+  await press(page, 'Show more (500 below)');
+  await page.waitForFunction(() => document.querySelector('#stacks li').textContent.endsWith(',1500'));
+  assert.equal((await stack()).split(',').length, 1500);
+  await press(page, 'Stop');
+  await waitState(page, 'stopped');
+});
+
 test('Break and Stop act in an endless loop, and the page stays responsive', async () => {
   await typeProgram(page, ':top ADD 1\nGOTO top');
   await page.keyboard.press('F9');
@@ -125,6 +138,13 @@ test('Break and Stop act in an endless loop, and the page stays responsive', asy
   await page.keyboard.up('Control');
   assert.equal(await waitState(page, 'stopped'), 'stopped');
   assert.ok(await page.$eval('aria/Run[role="button"]', (b) => !b.disabled));
+});
+
+test('an endless printing loop ends at the output limit, its last values shown', async () => {
+  await typeProgram(page, ':top OUTPUT\nGOTO top');
+  await page.keyboard.press('F9');
+  assert.equal(await waitState(page, /^Output limit/, 120000), 'Output limit reached: the run was stopped after 16777216 values ...');
+  assert.match(await output(page), /^… (0 )+$/);
 });
 
 test('a parse error selects its character; a bad input character is selected in the input field', async () => {

@@ -31,6 +31,7 @@ export class MachineView {
   private readonly stacks = document.getElementById('stacks')!;
   private readonly inputs = document.getElementById('inputs')!;
   private readonly change = document.getElementById('change')!;
+  private readonly hint = document.getElementById('machine-hint')!;
   private pause: Pause | null = null;
 
   // `more` asks the worker for the values of a stack below those shown.
@@ -44,6 +45,7 @@ export class MachineView {
     this.stacks.replaceChildren();
     this.inputs.replaceChildren();
     this.change.textContent = '';
+    this.hint.hidden = false;
     for (const e of [this.wr, this.nextInput]) e.classList.remove('changed');
   }
 
@@ -53,6 +55,7 @@ export class MachineView {
 
   show(pause: Pause): void {
     this.pause = pause;
+    this.hint.hidden = true;
     this.wr.textContent = `WR: ${signed(pause.wr)} (${hex32(pause.wr)})`;
     this.wr.classList.toggle('changed', pause.changed.wr);
     this.nextInput.textContent = `In: ${pause.nextInput === null ? 'EMPTY' : pause.nextInput}`;

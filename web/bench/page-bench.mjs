@@ -32,6 +32,8 @@ async function loadFigures() {
   let loaded = [];
   for (let i = 0; i < 5; ++i) {
     const session = await launch();
+    // The browser's own start-up pages (its omnibox's) settle first.
+    await new Promise((r) => setTimeout(r, 2000));
     const page = await session.browser.newPage();
     await page.setCacheEnabled(false);
     await page.goto(session.url);

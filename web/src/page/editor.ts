@@ -16,6 +16,7 @@ import {
   GutterMarker,
   keymap,
   lineNumbers,
+  placeholder,
   ViewPlugin,
   type ViewUpdate,
 } from '@codemirror/view';
@@ -218,6 +219,7 @@ export class ProgramEditor {
         ...historyKeymap,
         ...defaultKeymap,
       ]),
+      placeholder('Type a program here, or open one of the Examples.'),
       EditorView.contentAttributes.of({ 'aria-label': 'Program', 'aria-describedby': 'editor-help problem' }),
       EditorView.updateListener.of((update) => this.hooks.changed(update)),
     ];

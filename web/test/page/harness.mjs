@@ -92,7 +92,9 @@ export async function typeInput(page, text) {
 
 // The editor's text as shown (the lines in view: enough for short programs).
 export async function programText(page) {
-  return page.$$eval('.cm-content .cm-line', (lines) => lines.map((l) => l.textContent).join('\n'));
+  return page.$$eval('.cm-content .cm-line', (lines) =>
+    lines.map((l) => [...l.childNodes].filter((n) => !n.classList?.contains('cm-placeholder')).map((n) => n.textContent).join('')).join('\n'),
+  );
 }
 
 export async function output(page) {

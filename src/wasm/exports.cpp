@@ -139,7 +139,7 @@ EMSCRIPTEN_KEEPALIVE double cv_steps() {
     return run ? static_cast<double>(run->Session().Steps()) : 0;
 }
 EMSCRIPTEN_KEEPALIVE int cv_line() {
-    return run ? run->Session().StopLine() : 0;
+    return run ? run->CurrentLine() : 0;
 }
 
 // The output since the last call, in the answer's bytes; 1 when Back started

@@ -44,6 +44,11 @@ public:
     // At most `budget` commands (0: no bound).
     TRunStatus Go(uint32_t budget);
     TRunSession& Session() { return session_; }
+    // The line of the command due next, as a running program stands between
+    // two slices (-1: the end record).
+    int32_t CurrentLine() const {
+        return program_.Current != nullptr ? program_.Current->Line : -1;
+    }
     TWebFace& Face() { return face_; }
 
     // The 1-based line's stop mark, for the rest of the run.

@@ -11,6 +11,10 @@ export interface ControllerHost {
   schedule(task: () => void): void;
   // Milliseconds, monotonic.
   now(): number;
+  // The module threw (it trapped, or its memory is full): this controller has
+  // answered what was asked with the failure and does nothing more; a new
+  // module should take over.
+  replace?(): void;
 }
 
 export const SliceMs = 4; // the time one Go aims at
@@ -34,6 +38,7 @@ export class Controller {
   private lastProgress = 0;
   private suite: SuiteJob | null = null;
   private scheduled = false;
+  private retired = false;
 
   constructor(
     private readonly engine: Engine,
@@ -41,10 +46,12 @@ export class Controller {
   ) {}
 
   handle(request: Request): void {
+    if (this.retired) return;
     try {
       this.dispatch(request);
     } catch (e) {
       this.failed(request, e instanceof Error ? e.message : String(e));
+      this.retire();
     }
     this.wake();
   }
@@ -135,11 +142,20 @@ export class Controller {
   }
 
   private guarded(work: () => void, failed: (message: string) => void): void {
+    if (this.retired) return;
     try {
       work();
     } catch (e) {
       failed(e instanceof Error ? e.message : String(e));
+      this.retire();
     }
+  }
+
+  private retire(): void {
+    this.retired = true;
+    this.running = false;
+    this.suite = null;
+    this.host.replace?.();
   }
 
   private slice(): void {

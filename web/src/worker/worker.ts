@@ -33,13 +33,21 @@ scope.onmessage = (message) => {
   else waiting.push(message.data);
 };
 
-importScripts('corvane.js');
-CorvaneModule().then((module) => {
-  controller = new Controller(new Engine(module), {
-    post: (event, transfer) => scope.postMessage(event, transfer ?? []),
-    schedule,
-    now: () => performance.now(),
+// A module that threw is replaced by a new one; requests wait meanwhile, and
+// the new one says 'ready' again.
+function load(): void {
+  controller = null;
+  CorvaneModule().then((module) => {
+    controller = new Controller(new Engine(module), {
+      post: (event, transfer) => scope.postMessage(event, transfer ?? []),
+      schedule,
+      now: () => performance.now(),
+      replace: load,
+    });
+    scope.postMessage({ kind: 'ready' });
+    for (const request of waiting.splice(0)) controller.handle(request);
   });
-  scope.postMessage({ kind: 'ready' });
-  for (const request of waiting.splice(0)) controller.handle(request);
-});
+}
+
+importScripts('corvane.js');
+load();

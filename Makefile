@@ -11,9 +11,11 @@ DESTDIR ?=
 EXAMPLE ?= examples/sum.cv
 EXAMPLE_INPUT ?= 1 2 3 4
 WASM_BUILD ?= build-wasm
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
 
 .PHONY: all deps build runner run test package install bench fuzz sanitize gui-xvfb-test a11y-test \
-  wasm wasm-test wasm-bench format-check clean
+  wasm wasm-test wasm-bench web web-serve web-test web-bench format-check clean
 
 all: build
 
@@ -109,12 +111,31 @@ wasm-test: wasm runner
 wasm-bench: wasm runner
 	node benchmarks/wasm/bench_worker.mjs $(WASM_BUILD) $(BUILD)/corvane-run
 
+# The page for the browser: the site in $(WEB_BUILD)/ (page, worker and
+# module, styles, icons, examples, guide), served by `make web-serve`.
+web: wasm web/node_modules/.package-lock.json
+	cd web && npx tsc --noEmit -p .
+	cd web && node scripts/build.mjs ../$(WEB_BUILD) ../$(WASM_BUILD)/web
+
 web/node_modules/.package-lock.json: web/package.json web/package-lock.json
 	cd web && npm ci --no-audit --no-fund
+
+web-serve: web
+	node web/scripts/serve.mjs $(WEB_BUILD) $(WEB_PORT)
+
+# The page's tests in headless Chromium (Debian's), one file at a time.
+web-test: web
+	@for f in web/test/page/*.test.mjs; do \
+	  echo "== $$f"; CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) node --test $$f || exit 1; \
+	done
+
+# Load time, transfer size, run speed against corvane-run, Break and typing latency.
+web-bench: web runner
+	CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) CORVANE_RUN=$(CURDIR)/$(BUILD)/corvane-run node web/bench/page-bench.mjs
 
 # The sources follow .clang-format.
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz $(WASM_BUILD)
+	rm -rf build build-asan build-bench build-fuzz $(WASM_BUILD) $(WEB_BUILD)

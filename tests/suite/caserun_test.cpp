@@ -60,6 +60,19 @@ TEST(CaseRun, Comparisons) {
     }
 }
 
+// A pattern over a long output is matched without a stack frame per
+// character: the default matcher crashed on ten thousand values.
+TEST(CaseRun, RegexOverALongOutput) {
+    const char* count = "SET 100000\r\n:l OUTPUT\r\nSUB 1\r\nIF ZERO GOTO d\r\nGOTO l\r\n:d";
+    const std::pair<const char*, bool> patterns[] = {
+        {".*", true}, {"([0-9]+ )*1", true}, {"(.*)*x", false}};
+    for (const auto& [pattern, passes] : patterns) {
+        const TCaseResult r =
+            RunOne(std::string("output = '") + pattern + "'\ncompare = \"regex\"", count);
+        EXPECT_EQ(r.Status == TStatus::Passed, passes) << pattern;
+    }
+}
+
 TEST(CaseRun, OutcomesAndReasons) {
     TCaseResult r = RunOne("input = \"1 2 3\"\noutput = \"6\"\npoints = 4", kSum);
     EXPECT_EQ(r.Status, TStatus::Passed);

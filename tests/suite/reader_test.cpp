@@ -104,6 +104,9 @@ TEST(SuiteReader, FaultsAreReportedWhereTheyAre) {
               "\"values\", not '6x'");
     EXPECT_EQ(ErrorOf("[[case]]\nname = \"a\"\noutput = \"(\"\ncompare = \"regex\"\n"),
               "s.cvtest:3:10: 'output' is no valid regular expression: a ( without its )");
+    EXPECT_EQ(ErrorOf("[[case]]\nname = \"a\"\noutput = '(1) \\1 [\\1]'\ncompare = \"regex\"\n"),
+              "s.cvtest:3:10: 'output' is a regular expression with a back reference (\\1 to "
+              "\\9), which compare = \"regex\" does not support");
     EXPECT_EQ(ErrorOf("[[case]]\nname = \"a\"\noutput = \"1\"\nline = 3\n"),
               "s.cvtest:4:8: 'line' belongs to a case with 'error'");
     EXPECT_EQ(ErrorOf("[[case]]\nname = \"a\"\nerror = \"x\"\npoints = -1\n"),

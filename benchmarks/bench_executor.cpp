@@ -46,13 +46,22 @@ BENCHMARK(BM_Executor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The break window's Back after 10^8 commands: the replay of the run from its
 // start to one command before (target: within 2 s).
+// The counting loop loaded into a run session.
+struct TSessionRun {
+    TProgram Prog;
+    TInputList Input;
+    TStopLines Stops;
+    TRunSession Session{Prog, Input, Stops};
+    TRunHost Face;
+    TSessionRun() {
+        if (Session.Parse(kCountingLoop, Face) != -1 || Session.Link(Face) != -1) std::abort();
+    }
+};
+
 void BM_BackAfter1e8(benchmark::State& state) {
-    TProgram prog;
-    TInputList input;
-    TStopLines stops;
-    TRunSession session(prog, input, stops);
-    TRunHost face;
-    if (session.Parse(kCountingLoop, face) != -1 || session.Link(face) != -1) std::abort();
+    TSessionRun run;
+    TRunSession& session = run.Session;
+    TRunHost& face = run.Face;
     session.Begin(TStartMode::Run);
     if (session.Go(face, 100000000 - 1) != TRunStatus::Running) std::abort();
     session.Break();
@@ -71,17 +80,12 @@ BENCHMARK(BM_BackAfter1e8)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The counting loop through the run session in slices of 2^20 commands, as a
 // browser's worker runs it between its messages: what slicing costs.
 void BM_SessionSlices(benchmark::State& state) {
-    TProgram prog;
-    TInputList input;
-    TStopLines stops;
-    TRunSession session(prog, input, stops);
-    TRunHost face;
-    if (session.Parse(kCountingLoop, face) != -1 || session.Link(face) != -1) std::abort();
+    TSessionRun run;
     for (auto _ : state) {
-        session.Begin(TStartMode::Run);
-        while (session.Go(face, uint64_t{1} << 20) == TRunStatus::Running) {
+        run.Session.Begin(TStartMode::Run);
+        while (run.Session.Go(run.Face, uint64_t{1} << 20) == TRunStatus::Running) {
         }
-        benchmark::DoNotOptimize(prog.WR);
+        benchmark::DoNotOptimize(run.Prog.WR);
     }
     state.counters["commands/s"] =
         benchmark::Counter(kCommands, benchmark::Counter::kIsIterationInvariantRate);

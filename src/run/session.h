@@ -118,9 +118,14 @@ public:
     const TInputList& Input() const { return input_; }
 
 private:
+    template <bool Stops>
     friend class TSessionHost;
 
     int32_t Failed(int32_t position);
+    // Whether any stop line can pause the next Resume.
+    bool StopLinesApply() const;
+    template <bool Stops>
+    int32_t Execute(TRunHost& face);
     TRunStatus StatusOfState() const;
     // The step count at which the executor must hand back control: the end
     // of the budget or of a replay, whichever is first (UINT64_MAX: none).

@@ -37,6 +37,7 @@ constexpr const char* kUnknownFault = "Internal error: unknown exception ...";
 
 TAnswer answer;
 std::unique_ptr<TWebRun> run;
+std::string_view taken; // the output last taken, in the run's face
 std::unique_ptr<TWebSuite> suiteJob;
 
 std::string FaultJson(std::string_view message) {
@@ -104,6 +105,7 @@ EMSCRIPTEN_KEEPALIVE const char* cv_check(const char16_t* text, int units) {
 EMSCRIPTEN_KEEPALIVE const char* cv_start(const char16_t* text, int units, const char16_t* input,
                                           int inputUnits, int mode, int cursorLine) {
     return Answer([&]() -> json {
+        taken = {};
         run.reset();
         const TStartMode start = mode == 1   ? TStartMode::Trace
                                  : mode == 2 ? TStartMode::RunToCursor
@@ -128,6 +130,7 @@ EMSCRIPTEN_KEEPALIVE int cv_go(unsigned budget) {
     } catch (...) {
         answer.Json = FaultJson(kUnknownFault);
     }
+    taken = {};
     run.reset();
     return -1;
 }
@@ -142,14 +145,20 @@ EMSCRIPTEN_KEEPALIVE int cv_line() {
     return run ? run->CurrentLine() : 0;
 }
 
-// The output since the last call, in the answer's bytes; 1 when Back started
-// the output over before it.
+// Takes the output since the last take (cv_output, cv_output_size, valid
+// until the run goes on); 1 when Back started the output over before it.
 EMSCRIPTEN_KEEPALIVE int cv_take_output() {
-    answer.Bytes.clear();
+    taken = {};
     if (!run) return 0;
     const bool restarted = run->Face().TakeRestart();
-    answer.Bytes = run->Face().TakeOutput();
+    taken = run->Face().TakeOutput();
     return restarted ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* cv_output() {
+    return taken.data();
+}
+EMSCRIPTEN_KEEPALIVE int cv_output_size() {
+    return static_cast<int>(taken.size());
 }
 
 // The run's commands; each is ignored where the session ignores it.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvane::wasm {
 
@@ -21,13 +22,14 @@ public:
     void Output(uint32_t value) override;
     void Restarted() override;
 
-    // The output since the last take; and whether Back started the output over
-    // before it.
-    std::string TakeOutput();
+    // The output since the last take, valid until the next Output; and
+    // whether Back started the output over before it.
+    std::string_view TakeOutput();
     bool TakeRestart();
 
 private:
-    std::string output_;
+    std::string output_; // its first used_ characters are the output
+    std::size_t used_ = 0;
     bool restarted_ = false;
 };
 

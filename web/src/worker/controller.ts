@@ -161,8 +161,8 @@ export class Controller {
   private slice(): void {
     const begun = this.host.now();
     const status = this.engine.go(this.budget);
-    const now = this.host.now();
     this.takeOutput();
+    const now = this.host.now();
     if (status === Status.Running) {
       this.adapt(now - begun);
       if (now - this.lastOutput >= OutputEveryMs) this.flush(now);

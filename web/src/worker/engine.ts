@@ -42,6 +42,11 @@ export interface SuiteSummary {
 
 const modeCodes: Record<StartMode, number> = { run: 0, trace: 1, cursor: 2 };
 
+// Output values are ASCII. A decoded file's text is well-formed UTF-16 (the
+// codec makes no lone surrogates), and a leading U+FEFF in it is text.
+const ascii = new TextDecoder();
+const utf16 = new TextDecoder('utf-16le', { ignoreBOM: true });
+
 export class Engine {
   constructor(private readonly m: CorvaneModule) {}
 
@@ -78,12 +83,8 @@ export class Engine {
   // The output since the last take; restarted: Back started it over first.
   takeOutput(): { restarted: boolean; text: string } {
     const restarted = this.m._cv_take_output() !== 0;
-    const size = this.m._cv_bytes_size();
-    const at = this.m._cv_bytes();
-    let text = '';
-    for (let i = 0; i < size; i += 8192)
-      text += String.fromCharCode(...this.m.HEAPU8.subarray(at + i, at + Math.min(size, i + 8192)));
-    return { restarted, text };
+    const at = this.m._cv_output();
+    return { restarted, text: ascii.decode(this.m.HEAPU8.subarray(at, at + this.m._cv_output_size())) };
   }
 
   continue(): void {
@@ -168,12 +169,8 @@ export class Engine {
 
   // The UTF-16 text the module answered (cv_text).
   private answerText(): string {
-    const at = this.m._cv_text() >> 1;
-    const size = this.m._cv_text_size();
-    let text = '';
-    for (let i = 0; i < size; i += 8192)
-      text += String.fromCharCode(...this.m.HEAPU16.subarray(at + i, at + Math.min(size, i + 8192)));
-    return text;
+    const at = this.m._cv_text();
+    return utf16.decode(this.m.HEAPU8.subarray(at, at + 2 * this.m._cv_text_size()));
   }
 
   private alloc(size: number): number {

@@ -20,6 +20,8 @@ export interface CorvaneModule {
   _cv_steps(): number;
   _cv_line(): number;
   _cv_take_output(): number;
+  _cv_output(): number;
+  _cv_output_size(): number;
   _cv_continue(): void;
   _cv_next(): void;
   _cv_back(): number;

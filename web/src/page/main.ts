@@ -4,7 +4,8 @@
 
 import type { ViewUpdate } from '@codemirror/view';
 import type { Event as MachineEvent } from '../protocol';
-import { CheckView, setUpDialogs, showAbout, showChoices } from './dialogs';
+import { CheckView } from './check';
+import { setUpDialogs, showAbout, showChoices } from './dialogs';
 import { ProgramEditor } from './editor';
 import { Explanations } from './explanations';
 import { pickFile, readDropped, writeFile, type FileHandle, type OpenedFile } from './files';
@@ -33,13 +34,12 @@ class Page {
   private readonly editor: ProgramEditor;
   private readonly run: RunControl;
   private readonly guide: Guide;
-  private readonly checkView = new CheckView();
+  private readonly checkView: CheckView;
   private readonly input = byId<HTMLTextAreaElement>('input');
   private checkTimer = 0;
   private checkId = 0;
   private storeTimer = 0;
   private stored = true; // the browser kept the last write
-  private suiteId = 0;
 
   constructor() {
     setUpTheme(byId('dark'));
@@ -62,11 +62,11 @@ class Page {
       loadExample: (example) => this.replaceDoc({ ...blankDoc(), text: example.code, input: example.input }, 'Guide example loaded'),
       loadBundled: (name) => this.guard(() => this.openExample(name)),
     });
+    this.checkView = new CheckView(this.machine, { trace: (input, name) => this.traceCase(input, name) });
     this.guideText.then((text) => {
       this.explanations = new Explanations(text);
       this.showProblem();
     });
-    this.machine.on((event) => this.machineEvent(event));
     this.machine.onFailure = (message) => {
       const state = byId('run-state');
       state.textContent = `The machine could not start: ${message}`;
@@ -301,7 +301,7 @@ class Page {
   private runEnded(event: MachineEvent & { kind: 'ended' }): void {
     this.editor.showPausedLine(0);
     this.editor.setRunning(false);
-    if (event.ending === 'inputError' && event.error) {
+    if (event.ending === 'inputError' && event.error && !this.run.preset) {
       this.showInputError(event.error.message, event.error.line, event.error.column);
     } else if (event.ending === 'failed' && event.error && event.error.line > 0) {
       this.editor.selectAt(event.error.line, event.error.column);
@@ -338,16 +338,20 @@ class Page {
       this.notify(`Check needs a test suite: open ${base}.cvtest (Open, or drop it on the page), or load an example.`);
       return;
     }
-    this.suiteId = this.machine.id();
-    this.checkView.begin(this.doc.suiteName ?? 'suite');
-    this.machine.post({ kind: 'suite', id: this.suiteId, suite: this.doc.suite, suiteName: this.doc.suiteName ?? '', program: this.editor.text() });
+    this.checkView.start(this.doc.suiteName ?? 'suite', this.doc.suite, this.editor.text());
   }
 
-  private machineEvent(event: MachineEvent): void {
-    if (!('id' in event) || event.id !== this.suiteId) return;
-    if (event.kind === 'case') this.checkView.addCase(event.result);
-    else if (event.kind === 'suiteDone') this.checkView.end(event.summary);
-    else if (event.kind === 'suiteError') this.checkView.end(event.message);
+  // Check's failing case, traced with its input; the input field and its
+  // earlier inputs stay as they are.
+  private traceCase(input: string, name: string): boolean {
+    if (this.run.active()) {
+      this.notify('A run goes on: Stop it first (Ctrl+F2), then trace the case.');
+      return false;
+    }
+    if (!this.run.traceWith(input)) return false;
+    this.notify(`Tracing the case “${name}” with its input: ${input.trim() === '' ? '(no input)' : input.replace(/\s+/g, ' ').trim()}.`);
+    this.editor.focus();
+    return true;
   }
 
   // --- controls and keys --------------------------------------------------------
@@ -363,6 +367,12 @@ class Page {
     on('help', () => this.guide.open());
     on('about', () => showAbout());
     on('check', () => this.check());
+    // Ctrl+F9 checks again from the Check view.
+    byId('check-dialog').addEventListener('keydown', (event) => {
+      if (event.key !== 'F9' || !(event.ctrlKey || event.metaKey)) return;
+      event.preventDefault();
+      this.check();
+    });
     const select = byId<HTMLSelectElement>('earlier');
     select.addEventListener('change', () => {
       if (!select.value) return;

@@ -35,17 +35,24 @@ export async function launch() {
   };
 }
 
+// Waits until the page is ready again after a reload or a navigation.
+export async function ready(page) {
+  await page.waitForSelector('html[data-ready]');
+  return page;
+}
+
 // A page on the site, its worker ready; page errors fail the test.
-export async function open(session, { width = 1366, height = 768, before } = {}) {
+export async function open(session, { width = 1366, height = 768, before, url = session.url } = {}) {
   const page = await session.browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   page.errors = errors;
   await page.setViewport({ width, height });
   if (before) await page.evaluateOnNewDocument(before);
-  await page.goto(session.url);
-  await page.waitForSelector('html[data-ready]');
-  return page;
+  // A page with unsaved work asks before it is left: the tests leave it.
+  page.on('dialog', (dialog) => dialog.accept());
+  await page.goto(url);
+  return ready(page);
 }
 
 export async function control(page, name, role = 'button') {

@@ -10,11 +10,13 @@ import { ProgramEditor } from './editor';
 import { Explanations } from './explanations';
 import { pickFile, readDropped, writeFile, type FileHandle, type OpenedFile } from './files';
 import { Guide } from './guide';
+import { fileNameOf, LinkError, readLink, readTaskFile, type Link } from './links';
 import { bindKeys, describeKeys, topicAt } from './keys';
 import { Machine } from './machine';
 import { inline } from './markdown';
 import { RunControl } from './run';
-import { blankDoc, earlierInputs, loadDoc, recentDocs, remember, rememberInput, saveDoc, type Doc } from './storage';
+import { ShareDialogs, showAssignment } from './share';
+import { blankDoc, earlierInputs, loadDoc, recentDocs, recentWork, remember, rememberInput, saveDoc, type Doc } from './storage';
 import { setUpTheme } from './theme';
 
 const product = 'Corvane 1.4.beta';
@@ -35,6 +37,7 @@ class Page {
   private readonly run: RunControl;
   private readonly guide: Guide;
   private readonly checkView: CheckView;
+  private readonly share = new ShareDialogs();
   private readonly input = byId<HTMLTextAreaElement>('input');
   private checkTimer = 0;
   private checkId = 0;
@@ -87,6 +90,9 @@ class Page {
     describeKeys();
     this.wireStorage();
     this.wireDrop();
+    showAssignment(this.doc.assignment);
+    this.guard(() => this.openLink());
+    window.addEventListener('hashchange', () => this.guard(() => this.openLink()));
   }
 
   // --- the document -----------------------------------------------------------
@@ -118,6 +124,7 @@ class Page {
     this.doc = doc;
     this.handle = null;
     this.editor.setText(doc.text);
+    showAssignment(doc.assignment);
     // The input stays, as the desktop's input dialog keeps it, unless the
     // new program brings its own (a guide example, a recent program).
     if (doc.input) this.input.value = doc.input;
@@ -354,6 +361,61 @@ class Page {
     return true;
   }
 
+  // --- links ------------------------------------------------------------------------
+
+  // The program or assignment in the address's fragment, once: the fragment
+  // is taken off the address, so that a reload keeps the work done since.
+  private async openLink(): Promise<void> {
+    let link: Link | null = null;
+    try {
+      link = readLink(location.hash);
+    } finally {
+      if (location.hash) history.replaceState(history.state, '', location.href.split('#')[0]);
+    }
+    if (!link) return;
+    if (link.kind === 'share') {
+      const name = fileNameOf(link.name, 'Untitled');
+      if (link.program === this.editor.text() && name === this.doc.name) {
+        if (link.input !== undefined) this.input.value = link.input;
+        return this.notify('The shared program is the one in the editor already.');
+      }
+      return this.replaceDoc({ ...blankDoc(), name, text: link.program, input: link.input ?? '' }, `Shared program ${name} opened`);
+    }
+    const assignment = link.kind === 'hosted' ? await this.fetchAssignment(link.path) : link;
+    const key = link.kind === 'hosted' ? `hosted:${new URL(link.path, location.href).pathname}` : `link:${link.sum}`;
+    this.openAssignment(assignment, key);
+  }
+
+  private openAssignment(a: { title: string; task: string; name: string; program: string; suite?: string }, key: string): void {
+    if (this.doc.assignment?.key === key) return this.notify(`The assignment “${a.title}” is open: your work on it goes on.`);
+    const before = recentWork(key);
+    if (before) return this.replaceDoc(before, `Your work on the assignment “${a.title}” is back from Recent`);
+    const name = fileNameOf(a.name, 'Untitled');
+    const doc: Doc = { ...blankDoc(), name, text: a.program, assignment: { title: a.title, task: a.task, key } };
+    if (a.suite !== undefined) Object.assign(doc, { suite: a.suite, suiteName: name.replace(/\.cv$/i, '') + '.cvtest' });
+    this.replaceDoc(doc, `Assignment “${a.title}” opened${a.suite !== undefined ? ': Check (Ctrl+F9) runs its test cases' : ''}`);
+  }
+
+  // A hosted assignment: PATH.cv, PATH.cvtest and PATH.md beside the page.
+  private async fetchAssignment(path: string) {
+    const base = new URL(path, location.href);
+    if (base.origin !== location.origin) throw new LinkError(`The assignment ${path} is not beside this page.`);
+    const get = (ext: string) => fetch(`${base.href}.${ext}`).then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
+    const [program, suite, task] = await Promise.all([get('cv'), get('cvtest'), get('md')]);
+    if (!program && !suite && !task) throw new LinkError(`The assignment ${path} was not found beside this page (${base.pathname}.cv, .cvtest or .md).`);
+    const utf8 = new TextDecoder();
+    const name = path.split('/').pop()!;
+    const text = program ? (await this.machine.decode(new Uint8Array(program))).text.replace(/\r\n?/g, '\n') : '';
+    const { title, task: taskText } = readTaskFile(task ? utf8.decode(task) : '', name);
+    return { title, task: taskText, name: `${name}.cv`, program: text, suite: suite ? utf8.decode(suite) : undefined };
+  }
+
+  private shareSource() {
+    this.syncDoc();
+    const { name, text: program, input, suite, suiteName, assignment } = this.doc;
+    return { name, program, input, suite, suiteName, title: assignment?.title ?? '', task: assignment?.task ?? '' };
+  }
+
   // --- controls and keys --------------------------------------------------------
 
   private wireControls(): void {
@@ -367,6 +429,8 @@ class Page {
     on('help', () => this.guide.open());
     on('about', () => showAbout());
     on('check', () => this.check());
+    on('copy-link', () => this.share.openShare(this.shareSource()));
+    on('make-assignment', () => this.share.openAssignment(this.shareSource()));
     // Ctrl+F9 checks again from the Check view.
     byId('check-dialog').addEventListener('keydown', (event) => {
       if (event.key !== 'F9' || !(event.ctrlKey || event.metaKey)) return;

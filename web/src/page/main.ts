@@ -14,6 +14,7 @@ import { fileNameOf, LinkError, readLink, readTaskFile, type Link } from './link
 import { bindKeys, describeKeys, topicAt } from './keys';
 import { Machine } from './machine';
 import { inline } from './markdown';
+import { registerOffline } from './offline';
 import { RunControl } from './run';
 import { ShareDialogs, showAssignment } from './share';
 import { blankDoc, earlierInputs, loadDoc, recentDocs, recentWork, remember, rememberInput, saveDoc, type Doc } from './storage';
@@ -93,6 +94,7 @@ class Page {
     showAssignment(this.doc.assignment);
     this.guard(() => this.openLink());
     window.addEventListener('hashchange', () => this.guard(() => this.openLink()));
+    registerOffline();
   }
 
   // --- the document -----------------------------------------------------------

@@ -3,7 +3,7 @@
 // src/gui/icons/make-icons.sh draws at 256 px, scaled and drawn here with
 // 4x4 samples per pixel, so that the build needs no image tool.
 
-import { crc32, deflateSync } from 'node:zlib';
+import { deflateSync } from 'node:zlib';
 
 // In make-icons.sh's 256 px coordinates, drawn in this order; `corner` is
 // ImageMagick's corner size (twice the radius).
@@ -61,6 +61,19 @@ function pixels(size) {
     }
   }
   return rows;
+}
+
+// PNG's CRC-32 (zlib.crc32 is newer than Debian 12's Node).
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+
+function crc32(bytes) {
+  let c = 0xffffffff;
+  for (const byte of bytes) c = crcTable[(c ^ byte) & 0xff] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
 }
 
 function chunk(type, data) {

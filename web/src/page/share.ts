@@ -109,7 +109,10 @@ export class ShareDialogs {
   private showAssignmentLink(): void {
     const s = this.source!;
     const title = this.title.value.trim() || 'Assignment';
-    this.assignLink.value = linkTo({ kind: 'assignment', title, task: this.task.value.trim(), name: fileName(s.name) ?? '', program: s.program, suite: s.suite });
+    // A program without a file is named after its suite, so that the student's
+    // Check and Save name it as the teacher's files are named.
+    const name = fileName(s.name) ?? (s.suite !== undefined ? s.suiteName?.replace(/\.cvtest$/i, '.cv') : undefined) ?? '';
+    this.assignLink.value = linkTo({ kind: 'assignment', title, task: this.task.value.trim(), name, program: s.program, suite: s.suite });
     byId('assign-note').textContent = lengthNote(this.assignLink.value);
   }
 }

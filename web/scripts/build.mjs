@@ -70,7 +70,8 @@ function filesUnder(dir) {
 const files = filesUnder(out)
   .map((path) => relative(out, path).split(sep).join('/'))
   .sort();
-const hash = createHash('sha256');
+// The worker's own source counts too: a change to it alone is a new build.
+const hash = createHash('sha256').update(readFileSync(join(web, 'src/sw/sw.ts')));
 for (const file of files) hash.update(file).update('\0').update(readFileSync(join(out, file))).update('\0');
 const version = hash.digest('hex').slice(0, 16);
 await build({

@@ -63,7 +63,10 @@ async function cached(request: Request): Promise<Response | undefined> {
 }
 
 async function networkFirst(request: Request): Promise<Response> {
-  const fromNetwork = fetch(request).then(async (response) => {
+  // Revalidated, never taken from the HTTP cache unasked: a host that lets
+  // files be cached for minutes (GitHub Pages: 10) must not mix an old
+  // script with a new page.
+  const fromNetwork = fetch(new Request(request, { cache: 'no-cache' })).then(async (response) => {
     if (response.ok && response.type === 'basic') {
       const cache = await caches.open(cacheName);
       await cache.put(request, response.clone());

@@ -2,11 +2,14 @@
 // at a time. The dialog lists the cases with PASS or FAIL and their points,
 // the summary, and the selected case's details; a failing case that is not
 // hidden traces with its input (Enter, a double-click or Trace). The program
-// is handed over as text: Check never changes it.
+// is handed over as text: Check never changes it. The suite runs in a worker
+// of its own, made at the first Check: a long case never holds up the
+// student's runs or the live check, and Stop ends a check at once, in the
+// middle of a case too, by ending that worker.
 
 import type { CaseResult, Event } from '../protocol';
 import { caseDetails, checkSummary } from './checkdetails';
-import type { Machine } from './machine';
+import { Machine } from './machine';
 
 export interface CheckHost {
   // Traces the program with the case's input; false when it cannot now.
@@ -29,11 +32,12 @@ export class CheckView {
   private id = 0; // the suite running in the worker; 0 when none
   private selected = -1;
 
+  private machine: Machine | null = null;
+
   constructor(
-    private readonly machine: Machine,
+    private readonly workerUrl: string,
     private readonly host: CheckHost,
   ) {
-    machine.on((event) => this.receive(event));
     this.list.addEventListener('keydown', (event) => this.key(event));
     this.list.addEventListener('click', (event) => this.select(this.rowOf(event)));
     this.list.addEventListener('dblclick', (event) => {
@@ -54,12 +58,28 @@ export class CheckView {
     this.selected = -1;
     this.list.replaceChildren();
     this.list.removeAttribute('aria-activedescendant');
-    this.id = this.machine.id();
-    this.machine.post({ kind: 'suite', id: this.id, suite, suiteName, program });
+    const machine = this.worker();
+    this.id = machine.id();
+    machine.post({ kind: 'suite', id: this.id, suite, suiteName, program });
     this.showSelected();
     this.showSummary();
     if (!this.dialog.open) this.dialog.showModal();
     this.list.focus();
+  }
+
+  private worker(): Machine {
+    if (this.machine) return this.machine;
+    const machine = new Machine(this.workerUrl, false);
+    machine.on((event) => this.receive(event));
+    machine.onFailure = (message) => this.failed(`The machine could not start: ${message}`);
+    return (this.machine = machine);
+  }
+
+  private failed(message: string): void {
+    this.id = 0;
+    this.summary.textContent = message;
+    this.summary.classList.add('fail');
+    this.stopButton.disabled = true;
   }
 
   private receive(event: Event): void {
@@ -73,11 +93,7 @@ export class CheckView {
     } else if (event.kind === 'suiteDone') {
       this.id = 0;
     } else if (event.kind === 'suiteError') {
-      this.id = 0;
-      this.summary.textContent = event.message;
-      this.summary.classList.add('fail');
-      this.stopButton.disabled = true;
-      return;
+      return this.failed(event.message);
     } else {
       return;
     }
@@ -158,11 +174,12 @@ export class CheckView {
     const passed = done.filter((r) => r.passed).length;
     const points = done.reduce((sum, r) => sum + r.points, 0);
     const maxPoints = done.reduce((sum, r) => sum + r.maxPoints, 0);
-    const total = this.count || '?';
+    // The number of cases comes with the first case's result.
+    const run = this.count ? `${done.length} of ${this.count} cases run` : '0 cases run';
     this.summary.classList.remove('fail');
     if (this.count > 0 && done.length === this.count) this.summary.textContent = checkSummary(passed, this.count, points, maxPoints);
-    else if (this.id !== 0) this.summary.textContent = `Checking: ${done.length} of ${total} cases run`;
-    else this.summary.textContent = `Stopped: ${done.length} of ${total} cases run`;
+    else if (this.id !== 0) this.summary.textContent = this.count ? `Checking: ${run}` : 'Checking ...';
+    else this.summary.textContent = `Stopped: ${run}`;
     this.stopButton.disabled = this.id === 0;
   }
 
@@ -172,9 +189,11 @@ export class CheckView {
     this.dialog.close();
   }
 
+  // A case may run for seconds (its timeout): the worker is ended rather
+  // than waited for, and a new one loads meanwhile.
   private cancel(): void {
     if (this.id === 0) return;
-    this.machine.post({ kind: 'cancelSuite', id: this.id });
+    this.machine?.respawn();
     this.id = 0;
   }
 

@@ -66,7 +66,7 @@ class Page {
       loadExample: (example) => this.replaceDoc({ ...blankDoc(), text: example.code, input: example.input }, 'Guide example loaded'),
       loadBundled: (name) => this.guard(() => this.openExample(name)),
     });
-    this.checkView = new CheckView(this.machine, { trace: (input, name) => this.traceCase(input, name) });
+    this.checkView = new CheckView('worker.js', { trace: (input, name) => this.traceCase(input, name) });
     this.guideText.then((text) => {
       this.explanations = new Explanations(text);
       this.showProblem();

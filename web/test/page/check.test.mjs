@@ -1,7 +1,8 @@
 // Check in the page: two examples' suites against the example and a wrong
 // program give corvane-run's verdicts; a failing case traces with its input
-// in one action; Check leaves the program and the input alone; axe finds no
-// serious fault in the Check view.
+// in one action; Check leaves the program and the input alone, runs beside
+// the student's runs and stops at once; axe finds no serious fault in the
+// Check view.
 
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -34,11 +35,11 @@ async function loadExample(name) {
   await page.waitForFunction((n) => document.querySelector('h1').textContent.startsWith(`${n}.cv `), {}, name);
 }
 
-async function check() {
+async function check(summary = / passed, /) {
   await page.keyboard.down('Control');
   await page.keyboard.press('F9');
   await page.keyboard.up('Control');
-  await page.waitForFunction(() => / passed, /.test(document.getElementById('check-summary').textContent));
+  await page.waitForFunction((p) => new RegExp(p).test(document.getElementById('check-summary').textContent), {}, summary.source);
 }
 
 // Each case as the Check view shows it: the option's words and the details.
@@ -117,4 +118,28 @@ test('a failing case traces with its input in one action; the program and the in
   assert.equal(await page.$eval('aria/Input values[role="textbox"]', (e) => e.value), '7 8');
   assert.equal(await page.$eval('#earlier', (e) => e.options.length), before.earlier);
   await control(page, 'Run');
+});
+
+test('a check runs beside the student’s runs, and its Stop ends even a long case at once', async () => {
+  const drop = (name, text) =>
+    page.evaluate((n, t) => {
+      const data = new DataTransfer();
+      data.items.add(new File([t], n));
+      window.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, name, text);
+  await drop('spin.cv', ':top GOTO top\r\n');
+  await page.waitForFunction(() => document.querySelector('h1').textContent.startsWith('spin.cv'));
+  await drop('spin.cvtest', '[[case]]\nname = "long"\noutput = "1"\nmax-steps = 1000000000000\ntimeout = 60\n');
+  await page.waitForFunction(() => /Check will run/.test(document.getElementById('notice').textContent));
+  await check(/^Checking \.\.\.$/);
+  await page.keyboard.press('Escape');
+  await press(page, 'Run');
+  await waitState(page, 'running');
+  await press(page, 'Break');
+  await waitState(page, 'paused at line 1', 3000);
+  await press(page, 'Stop');
+  await check(/^Checking \.\.\.$/);
+  await (await page.$('dialog[open] ::-p-aria(Stop[role="button"])')).click();
+  await page.waitForFunction(() => document.getElementById('check-summary').textContent === 'Stopped: 0 cases run', { timeout: 1000 });
+  await page.keyboard.press('Escape');
 });

@@ -1,7 +1,8 @@
 # What `make install` and the Debian package (`make package`, CPack's DEB
 # generator) carry besides the programs: man pages, AppStream metainfo, the
-# examples, the copyright and changelog files. The programs, the desktop entry
-# and the icons are installed by their own folders.
+# examples, the copyright and changelog files, and the MIME type of programs
+# (text/x-corvane, *.cv). The programs, the desktop entry and the icons are
+# installed by their own folders.
 
 # Bumped together with the project version; reaches the metainfo's release and
 # the Debian changelog.
@@ -41,6 +42,10 @@ if(CORVANE_GUI)
   set(CORVANE_METAINFO ${packaged_files_dir}/corvane.metainfo.xml)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/corvane.metainfo.xml.in ${CORVANE_METAINFO} @ONLY)
   install(FILES ${CORVANE_METAINFO} DESTINATION share/metainfo)
+  # Debian's shared-mime-info rebuilds its database from share/mime/packages
+  # on install and removal (a dpkg trigger): the package needs no scripts.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/corvane-mime.xml
+    DESTINATION share/mime/packages RENAME corvane.xml)
 endif()
 
 # The Debian changelog's date line, in the form its parser wants.

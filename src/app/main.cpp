@@ -1,5 +1,7 @@
 // The desktop program: one editor window and its four helper windows. The
-// command line is ignored and nothing is opened at start; the exit code is 0.
+// command line names at most a file to open (corvane FILE); the exit code
+// is 0.
+#include "app/startdocument.h"
 #include "app/startup.h"
 #include "gui/application.h"
 #include "gui/errorbox.h"
@@ -7,10 +9,12 @@
 #include "windows/globals.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <memory>
 
 int main(int argc, char** argv) {
+    const QString file = FileArgument(argc, argv);
     TQtArguments qtArguments = ProgramNameOnly(argc, argv);
     QApplication app(qtArguments.argc, qtArguments.argv.data());
     SetupApplication(app);
@@ -18,6 +22,9 @@ int main(int argc, char** argv) {
     try {
         windows = std::make_unique<TWindows>();
         fMain->show();
+        // From the event loop: the question and the error box stand over a
+        // main window already on the screen.
+        QTimer::singleShot(0, fMain, [&file] { OpenAtStart(file); });
         QApplication::exec();
     } catch (...) {
         ShowException(std::current_exception());

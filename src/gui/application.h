@@ -9,9 +9,9 @@
 
 class QApplication;
 
-// The arguments QApplication gets: the program name alone. The command line is
-// ignored, so Qt's own options (-reverse, -style, -platform ...) must not act
-// either; the environment (QT_QPA_PLATFORM and the like) still does. Qt keeps
+// The arguments QApplication gets: the program name alone. The command line
+// names a file at most, and Qt's own options (-reverse, -style, -platform ...)
+// must not act; the environment (QT_QPA_PLATFORM and the like) still does. Qt keeps
 // references to both members: the object must outlive the QApplication.
 struct TQtArguments {
     int argc = 1;

@@ -138,6 +138,11 @@ EMSCRIPTEN_KEEPALIVE const char* cv_fault() {
     return answer.Json.c_str();
 }
 
+// The run's TRunStatus; -1 when there is none.
+EMSCRIPTEN_KEEPALIVE int cv_status() {
+    return run ? static_cast<int>(run->Session().Status()) : -1;
+}
+
 EMSCRIPTEN_KEEPALIVE double cv_steps() {
     return run ? static_cast<double>(run->Session().Steps()) : 0;
 }

@@ -26,11 +26,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <stdexcept>
 #include <string_view>
-
-#include <sys/stat.h>
 
 using corvane::Str;
 
@@ -72,6 +71,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     CreateEditor();
     CreateStatusBar();
     SetAccessibility();
+    CreateRecovery();
     GrowWindow(*this, kDesignedSize);
     // FormCreate: panel 0 is centred (CreateStatusBar), hints reach panel 1
     // through event(), and the document starts as File > New leaves it.
@@ -375,10 +375,11 @@ void TfMain::changeEvent(QEvent* event) {
 void TfMain::closeEvent(QCloseEvent* event) {
     bool canClose = false;
     RunGuarded([&] { canClose = FormCloseQuery(); });
-    if (canClose)
-        event->accept();
-    else
-        event->ignore();
+    if (!canClose) return event->ignore();
+    // Saved, or dropped by the user's answer.
+    oRecoveryTimer->stop();
+    recovery_->Remove();
+    event->accept();
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
@@ -549,19 +550,6 @@ bool TfMain::MayOverwrite(const QString& path) {
     return Dialogs().Confirm(this, Text(corvane::sProduct), question);
 }
 
-// The file's identity too: a file replaced by another (a checkout, an editor
-// that saves by renaming) counts as changed even within the clock's tick.
-TfMain::TDiskState TfMain::DiskState(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
-    return {true,
-            static_cast<qint64>(info.st_size),
-            static_cast<qint64>(info.st_mtim.tv_sec),
-            static_cast<qint64>(info.st_mtim.tv_nsec),
-            static_cast<quint64>(info.st_dev),
-            static_cast<quint64>(info.st_ino)};
-}
-
 void TfMain::mNewClick() {
     if (!QuerySave()) return;
     diskState_ = {};
@@ -575,7 +563,10 @@ void TfMain::mNewClick() {
 void TfMain::mOpenClick() {
     if (!QuerySave()) return;
     const QString path = Dialogs().OpenFileName(this, Text(corvane::sFileFilter), lastOpened_);
-    if (path.isEmpty()) return;
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+void TfMain::OpenFile(const QString& path) {
     lastOpened_ = path;
     LoadFile(path);
     SetFileFrom(path);

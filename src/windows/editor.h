@@ -4,12 +4,15 @@
 
 #include "core/text_codec.h"
 #include "windows/codeeditor.h"
+#include "windows/diskstate.h"
+#include "windows/recovery.h"
 #include "windows/runsource.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -17,6 +20,7 @@ class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QStatusBar;
+class QTimer;
 class TfCheck;
 class TfGuide;
 
@@ -89,6 +93,9 @@ public:
 
     // File commands.
     bool QuerySave();
+    // Reads the file into the editor as File > Open does once a file is
+    // chosen (no question, no dialog).
+    void OpenFile(const QString& path);
     // Writes the document; answers false when the Save dialog was cancelled.
     bool SaveFile(bool askName);
     void UpdateCaption();
@@ -124,6 +131,16 @@ public:
     void TraceCase(const QString& input);
     void mToggleBreakpointClick();
 
+    // Recovery copies (recoverycommands.cpp). While the document has unsaved
+    // changes, its copy is written once the timer, restarted by every edit,
+    // runs out; it is removed when the document has none left (Save, New,
+    // Open, Undo back to the saved text) and when the window closes.
+    QTimer* oRecoveryTimer = nullptr;
+    // At start: offers the copies of instances that ended without closing,
+    // newest first, until one is restored; answers whether one was. Those
+    // not offered stay for a later start.
+    bool OfferRecovery();
+
     // The 1-based line about to run while a run is paused; 0 when none is.
     void ShowPausedLine(int line);
 
@@ -151,26 +168,19 @@ private:
                      const QKeySequence& shortcut, const QString& hint, void (TfMain::*handler)());
     void FormActivate();
     bool FormCloseQuery();
+    void CreateRecovery();
+    void RecoveryEdited();
+    void KeepRecoveryCopy();
+    TRecoveryCopy RecoveryCopy() const;
+    void RestoreCopy(const TRecoveryCopy& copy);
     void LoadFile(const QString& path);
     void WriteFile(const QString& path);
     void SetFileFrom(const QString& path);
     void ReplaceText(const QString& crlfText);
 
-    // The document's file as last read or saved: size, modification time and
-    // identity.
-    struct TDiskState {
-        bool Exists = false;
-        qint64 Size = 0;
-        qint64 Seconds = 0;
-        qint64 Nanoseconds = 0;
-        quint64 Device = 0;
-        quint64 Inode = 0;
-        bool operator==(const TDiskState&) const = default;
-    };
-    static TDiskState DiskState(const QString& path);
     bool MayOverwrite(const QString& path);
 
-    TDiskState diskState_;
+    TDiskState diskState_; // the document's file as last read or saved
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     // Panel 1 shows the menu hint while a menu is open, else the caret's error.
@@ -186,4 +196,5 @@ private:
     void ForgetCheck();
     QString suiteChoice_; // the suite the user chose for this document
     TfCheck* check_ = nullptr;
+    std::unique_ptr<TRecoveryStore> recovery_;
 };

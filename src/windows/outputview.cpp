@@ -442,13 +442,28 @@ std::size_t TOutputView::HitTest(const QPoint& point) const {
 
 void TOutputView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
-    caret_ = HitTest(event->position().toPoint());
+    const QPoint point = event->position().toPoint();
+    lineClicked_ = doubleClicked_.isValid() &&
+                   doubleClicked_.elapsed() < QApplication::doubleClickInterval() &&
+                   (point - doubleClickedAt_).manhattanLength() < QApplication::startDragDistance();
+    doubleClicked_.invalidate();
+    if (lineClicked_) {
+        // The row under the pointer: a point past a line's end is still on it.
+        const auto row = static_cast<std::size_t>(std::max(0, point.y()) / lineHeight_);
+        if (row + 1 < lines_.size() && lines_[row] < lines_[row + 1]) {
+            anchor_ = lines_[row];
+            caret_ = lines_[row + 1];
+            SelectionChanged();
+        }
+        return;
+    }
+    caret_ = HitTest(point);
     if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = caret_;
     SelectionChanged();
 }
 
 void TOutputView::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton)) return;
+    if (!(event->buttons() & Qt::LeftButton) || lineClicked_) return;
     const QPoint point = event->position().toPoint();
     if (point.y() < 0) ScrollLines(-1);
     if (point.y() >= viewport()->height()) ScrollLines(1);
@@ -460,9 +475,12 @@ void TOutputView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) event->accept();
 }
 
-// Selects the value under the pointer.
+// Selects the value under the pointer; a press soon after, at the same
+// place, is a triple click.
 void TOutputView::mouseDoubleClickEvent(QMouseEvent* event) {
-    std::size_t at = HitTest(event->position().toPoint());
+    doubleClicked_.start();
+    doubleClickedAt_ = event->position().toPoint();
+    std::size_t at = HitTest(doubleClickedAt_);
     if (at >= shown_) return;
     while (at > 0 && text_[at - 1] != ' ')
         --at;

@@ -4,6 +4,8 @@
 #include "run/session.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QPoint>
 
 #include <algorithm>
 #include <cstdint>
@@ -117,6 +119,9 @@ private:
     std::vector<std::size_t> lines_; // starts of the screen lines, then their end
     std::size_t anchor_ = 0;         // selection: where it began
     std::size_t caret_ = 0;          // selection: where it ends now
+    QElapsedTimer doubleClicked_;    // since the last double click, for a triple one
+    QPoint doubleClickedAt_;         // where that double click was
+    bool lineClicked_ = false;       // the press was a triple click's: drags leave the line
     qreal charWidth_[128] = {};
     int lineHeight_ = 1;
     int ascent_ = 0;

@@ -26,6 +26,7 @@ QString StackSummary(const corvane::TProgram& program, int bound) {
         }
         if (values.size() > ShownValues) text += QStringLiteral(",...");
         text += QStringLiteral("; ");
+        if (text.size() >= bound && i + 1 < program.StackCount()) text += QChar(0x2026); // …
     }
     return text;
 }

@@ -18,6 +18,8 @@ QString SignedText(uint32_t value);
 // values from the top down (",..." when more follow), then "; ".
 //
 // With a bound, the text stops at the first stack that ends at or beyond
-// `bound` characters: what a panel can show costs the same for ten stacks as
-// for a million.
+// `bound` characters, followed by "…" when stacks are left out: what a panel
+// can show costs the same for ten stacks as for a million, and a screen
+// reader, which reads the text and not the painted panel, hears that it was
+// cut.
 QString StackSummary(const corvane::TProgram& program, int bound = INT_MAX);

@@ -275,7 +275,8 @@ def main():
         return 1
     home = tempfile.mkdtemp(prefix="corvane-a11y-")
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
-               HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+               HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+               XDG_DATA_HOME=os.path.join(home, ".local", "share"))
     log_path = os.path.join(home, "corvane.log")
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
     pyatspi.Registry.registerEventListener(on_text_changed, "object:text-changed")

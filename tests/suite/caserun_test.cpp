@@ -47,6 +47,7 @@ TEST(CaseRun, Comparisons) {
         {"output = \"1  -2 3\"\ncompare = \"exact\"", false},
         {"output = \" 1 -2 3\"\ncompare = \"exact\"", false},
         {"output = \"-2 3\"\ncompare = \"contains\"", true},
+        {"output = \"1 -2\"\ncompare = \"contains\"", true}, // from the first value on
         {"output = \"1 3\"\ncompare = \"contains\"", false}, // contiguous only
         {"output = \"\"\ncompare = \"contains\"", true},
         {"output = \"1( -?\\\\d+)+\"\ncompare = \"regex\"", true},

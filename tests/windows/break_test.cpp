@@ -14,6 +14,7 @@
 #include "windows/run.h"
 #include "windows/stacksummary.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QListView>
@@ -113,6 +114,11 @@ private Q_SLOTS:
         TProgram bare;
         bare.AddStack("");
         QCOMPARE(StackSummary(bare), QString("Primary Stack: EMPTY; "));
+        // A bound that stops before the last stack says so; one that does not, not.
+        QCOMPARE(StackSummary(prog, 3), QString("B: 1,2; …"));
+        QCOMPARE(StackSummary(prog, 20), QString("B: 1,2; A: -1,-2147483648; …"));
+        QCOMPARE(StackSummary(prog, 30), StackSummary(prog));
+        QCOMPARE(StackSummary(bare, 3), QString("Primary Stack: EMPTY; "));
         QCOMPARE(::SignedText(2147483647u), QString("2147483647"));
     }
 
@@ -397,14 +403,20 @@ private Q_SLOTS:
         constexpr int count = 1000000;
         for (int i = 0; i < count; ++i)
             prog.AddStack(QByteArray("S").append(QByteArray::number(i)).toStdString());
-        QString panel;
+        QString panel, spoken;
         const int result = ShowAndAnswer([&](QWidget*) {
             panel = fBreak->PanelText(2);
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(
+                fBreak->oStatusBar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).at(2));
+            spoken = read && read->textInterface() ? read->textInterface()->text(0, -1) : "";
             fBreak->mNext->trigger();
         });
         QCOMPARE(result, TfBreak::ResultNext);
         QVERIFY(panel.startsWith("S999999: EMPTY; S999998: EMPTY; "));
         QVERIFY2(panel.size() < 10000, qPrintable(QString::number(panel.size())));
+        // A screen reader hears that the summary goes on, as the eye sees.
+        QCOMPARE(spoken, panel);
+        QVERIFY(spoken.endsWith("; …"));
         qsizetype lines = 0;
         const TInfoBoxHook previous =
             SetInfoBoxHook([&](const QString&, const QString& m) { lines = m.count(u'\n'); });

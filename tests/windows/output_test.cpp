@@ -121,6 +121,30 @@ private Q_SLOTS:
         QCOMPARE(view.SelectedText(), lines[0] + lines[1]);
     }
 
+    // A triple click selects the screen line under the pointer, as text views
+    // do; Ctrl+C without a selection leaves the clipboard alone.
+    void tripleClickSelectsTheLineAndAnEmptyCopyKeepsTheClipboard() {
+        TOutputView view;
+        Show(view, 200);
+        Fill(view, 0, 500);
+        view.Flush();
+        view.ScrollLines(-7);
+        const QStringList lines = view.VisibleLines();
+        const QPoint second(12, view.fontMetrics().lineSpacing() * 3 / 2);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, second);
+        QVERIFY(lines[1].startsWith(view.SelectedText() + ' '));
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, second);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(view.SelectedText(), lines[1]);
+
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(view.SelectedText(), QString());
+        QApplication::clipboard()->setText("kept");
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
+    }
+
     // A resize or a new font wraps the screen lines only, with 200,000 values.
     void relayoutCostsTheVisibleLinesOnly() {
         TOutputView view;

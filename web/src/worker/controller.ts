@@ -66,17 +66,13 @@ export class Controller {
       case 'start':
         return this.start(request.text, request.input, request.mode, request.cursorLine);
       case 'continue':
-        this.engine.continue();
-        return this.resume();
+        return this.command(() => this.engine.continue());
       case 'next':
-        this.engine.next();
-        return this.resume();
+        return this.command(() => this.engine.next());
       case 'back':
-        this.engine.back();
-        return this.resume();
+        return this.command(() => this.engine.back());
       case 'stop':
-        this.engine.stop();
-        return this.resume();
+        return this.command(() => this.engine.stop());
       case 'break':
         // The next slice pauses.
         this.engine.break();
@@ -124,8 +120,13 @@ export class Controller {
   }
 
   // A command given at a pause (or Stop while running): the next slice goes
-  // on, or reports the pause or the end it reached.
-  private resume(): void {
+  // on, or reports the pause or the end it reached (the same pause again when
+  // Back could not go back). A run that has ended hears nothing more, so a
+  // Stop that crossed its end brings no second 'ended'.
+  private command(give: () => void): void {
+    const status = this.engine.status();
+    if (status !== Status.Running && status !== Status.Paused) return;
+    give();
     this.running = true;
   }
 

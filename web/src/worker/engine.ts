@@ -73,6 +73,10 @@ export class Engine {
     return (this.json(this.m._cv_fault()) as Fault).fault;
   }
 
+  // Where the run stands between two slices (Fault: no run).
+  status(): RunStatus {
+    return this.m._cv_status() as RunStatus;
+  }
   steps(): number {
     return this.m._cv_steps();
   }

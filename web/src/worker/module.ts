@@ -17,6 +17,7 @@ export interface CorvaneModule {
   _cv_start(text: number, units: number, input: number, inputUnits: number, mode: number, cursorLine: number): number;
   _cv_go(budget: number): number;
   _cv_fault(): number;
+  _cv_status(): number;
   _cv_steps(): number;
   _cv_line(): number;
   _cv_take_output(): number;

@@ -59,11 +59,13 @@ test('calls out of turn answer faults, never throw', async () => {
   engine.start('SET 1\r\nPUSH\r\n', '', 'trace', 0);
   assert.deepEqual(engine.stackSlice(5, 0, 1), []);
   assert.deepEqual(engine.stackSlice(0, -1, 1), []);
-  // A command with no run ends in a failure the page can show.
+  // A command with no run, or after the run's end, is answered by nothing.
   const fresh = await Worker.create();
-  const { event } = await fresh.settle({ kind: 'continue' });
-  assert.equal(event.kind, 'ended');
-  assert.equal(event.ending, 'failed');
+  fresh.send({ kind: 'continue' });
+  const { event } = await fresh.settle({ kind: 'start', text: 'EXIT\r\n', input: '', mode: 'run', cursorLine: 0 });
+  fresh.send({ kind: 'stop' });
+  await new Promise((resolve) => setTimeout(resolve, 20));
+  assert.deepEqual(fresh.events, [event]);
 });
 
 test('a module that traps answers the run with the failure and is replaced', async () => {

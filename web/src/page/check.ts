@@ -1,11 +1,11 @@
-// Check: a test suite against the editor's program, in the worker, one case
-// at a time. The dialog lists the cases with PASS or FAIL and their points,
-// the summary, and the selected case's details; a failing case that is not
-// hidden traces with its input (Enter, a double-click or Trace). The program
-// is handed over as text: Check never changes it. The suite runs in a worker
-// of its own, made at the first Check: a long case never holds up the
-// student's runs or the live check, and Stop ends a check at once, in the
-// middle of a case too, by ending that worker.
+// Check: a test suite against the editor's program, one case at a time. The
+// dialog lists the cases with PASS or FAIL and their points, the summary, and
+// the selected case's details; a failing case that is not hidden traces with
+// its input (Enter, a double-click or Trace). The program is handed over as
+// text: Check never changes it. The suite runs in a worker of its own, made at
+// the first Check: a long case never holds up the student's runs or the live
+// check, and Stop ends a check at once, in the middle of a case too, by ending
+// that worker.
 
 import type { CaseResult, Event } from '../protocol';
 import { caseDetails, checkSummary } from './checkdetails';
@@ -31,8 +31,7 @@ export class CheckView {
   private count = 0;
   private id = 0; // the suite running in the worker; 0 when none
   private selected = -1;
-
-  private machine: Machine | null = null;
+  private machine: Machine | null = null; // made at the first Check
 
   constructor(
     private readonly workerUrl: string,

@@ -383,15 +383,15 @@ class Page {
       }
       return this.replaceDoc({ ...blankDoc(), name, text: link.program, input: link.input ?? '' }, `Shared program ${name} opened`);
     }
-    const assignment = link.kind === 'hosted' ? await this.fetchAssignment(link.path) : link;
     const key = link.kind === 'hosted' ? `hosted:${new URL(link.path, location.href).pathname}` : `link:${link.sum}`;
-    this.openAssignment(assignment, key);
+    // Work begun on it comes first (and needs no network for a hosted one).
+    if (this.doc.assignment?.key === key) return this.notify(`The assignment “${this.doc.assignment.title}” is open: your work on it goes on.`);
+    const before = recentWork(key);
+    if (before) return this.replaceDoc(before, `Your work on the assignment “${before.assignment!.title}” is back from Recent`);
+    this.openAssignment(link.kind === 'hosted' ? await this.fetchAssignment(link.path) : link, key);
   }
 
   private openAssignment(a: { title: string; task: string; name: string; program: string; suite?: string }, key: string): void {
-    if (this.doc.assignment?.key === key) return this.notify(`The assignment “${a.title}” is open: your work on it goes on.`);
-    const before = recentWork(key);
-    if (before) return this.replaceDoc(before, `Your work on the assignment “${a.title}” is back from Recent`);
     const name = fileNameOf(a.name, 'Untitled');
     const doc: Doc = { ...blankDoc(), name, text: a.program, assignment: { title: a.title, task: a.task, key } };
     if (a.suite !== undefined) Object.assign(doc, { suite: a.suite, suiteName: name.replace(/\.cv$/i, '') + '.cvtest' });
@@ -402,8 +402,10 @@ class Page {
   private async fetchAssignment(path: string) {
     const base = new URL(path, location.href);
     if (base.origin !== location.origin) throw new LinkError(`The assignment ${path} is not beside this page.`);
-    const get = (ext: string) => fetch(`${base.href}.${ext}`).then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
-    const [program, suite, task] = await Promise.all([get('cv'), get('cvtest'), get('md')]);
+    const get = (ext: string) => fetch(`${base.href}.${ext}`).then((r) => (r.ok ? r.arrayBuffer() : null));
+    const [program, suite, task] = await Promise.all([get('cv'), get('cvtest'), get('md')]).catch(() => {
+      throw new LinkError(`The assignment ${path} could not be loaded: is the network there?`);
+    });
     if (!program && !suite && !task) throw new LinkError(`The assignment ${path} was not found beside this page (${base.pathname}.cv, .cvtest or .md).`);
     const utf8 = new TextDecoder();
     const name = path.split('/').pop()!;

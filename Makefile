@@ -123,10 +123,11 @@ web/node_modules/.package-lock.json: web/package.json web/package-lock.json
 web-serve: web
 	node web/scripts/serve.mjs $(WEB_BUILD) $(WEB_PORT)
 
-# The page's tests in headless Chromium (Debian's), one file at a time.
-web-test: web
+# The page's tests in headless Chromium (Debian's), one file at a time; Check's
+# verdicts are compared with corvane-run's.
+web-test: web runner
 	@for f in web/test/page/*.test.mjs; do \
-	  echo "== $$f"; CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) node --test $$f || exit 1; \
+	  echo "== $$f"; CORVANE_SITE=$(CURDIR)/$(WEB_BUILD) CORVANE_RUN=$(CURDIR)/$(BUILD)/corvane-run node --test $$f || exit 1; \
 	done
 
 # Load time, transfer size, run speed against corvane-run, Break and typing latency.

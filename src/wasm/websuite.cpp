@@ -20,6 +20,25 @@ suite::TCaseResult OutOfMemory(const suite::TCase& c) {
     return r;
 }
 
+const char* OutcomeName(suite::TOutcome outcome) {
+    switch (outcome) {
+    case suite::TOutcome::Output: return "output";
+    case suite::TOutcome::Error: return "error";
+    case suite::TOutcome::StepLimit: return "step-limit";
+    }
+    return "output";
+}
+
+const char* CompareName(suite::TCompare compare) {
+    switch (compare) {
+    case suite::TCompare::Values: return "values";
+    case suite::TCompare::Exact: return "exact";
+    case suite::TCompare::Contains: return "contains";
+    case suite::TCompare::Regex: return "regex";
+    }
+    return "values";
+}
+
 } // namespace
 
 std::unique_ptr<TWebSuite> TWebSuite::Read(std::string_view suiteText, std::string_view suiteName,
@@ -56,6 +75,10 @@ json TWebSuite::RunCase(std::size_t index) {
             {"input", c.Input},
             {"expected", r.Expected},
             {"output", r.Output},
+            {"outputCut", r.OutputCut},
+            {"outcome", OutcomeName(c.Outcome)},
+            {"compare", CompareName(c.Compare)},
+            {"errorLine", c.ErrorLine ? *c.ErrorLine : 0},
             {"error", r.Error ? ErrorInfo(r.Error->Message, r.Error->Line, r.Error->Column)
                               : json(nullptr)}};
 }

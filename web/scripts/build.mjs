@@ -1,6 +1,7 @@
 // Builds the site into one folder: the page and its bundled script, the
 // worker and the machine's WebAssembly module, styles, icons, the examples
-// and the language guide.
+// and the language guide; then the web app manifest and the service worker,
+// which caches every file of the site under the hash of them all.
 //
 //   node scripts/build.mjs OUT_DIR WASM_DIR
 //
@@ -8,9 +9,11 @@
 // module it loads (corvane.js and corvane.wasm).
 
 import { build } from 'esbuild';
+import { createHash } from 'node:crypto';
 import { copyFileSync, existsSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { dirname, join, resolve } from 'node:path';
+import { dirname, join, relative, resolve, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { iconPng } from './icon.mjs';
 
 const web = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const root = resolve(web, '..');
@@ -44,4 +47,38 @@ for (const name of readdirSync(join(root, 'examples')).sort()) {
   examples.push({ name: name.slice(0, -3), title });
 }
 writeFileSync(join(out, 'examples', 'index.json'), JSON.stringify(examples));
-console.log(`Site built in ${out}`);
+
+// Installable: the manifest, with the icon at the sizes browsers ask for.
+for (const size of [192, 512]) writeFileSync(join(out, 'icons', `corvane-${size}.png`), iconPng(size));
+const manifest = {
+  name: 'Corvane',
+  short_name: 'Corvane',
+  description: 'Write, run, trace and check programs of a small stack machine, in the browser.',
+  start_url: './',
+  scope: './',
+  display: 'standalone',
+  background_color: '#efefef',
+  theme_color: '#1d3557',
+  icons: [128, 192, 256, 512].map((size) => ({ src: `icons/corvane-${size}.png`, sizes: `${size}x${size}`, type: 'image/png' })),
+};
+writeFileSync(join(out, 'manifest.webmanifest'), JSON.stringify(manifest, null, 2));
+
+// Offline: the service worker knows every file and the build's hash.
+function filesUnder(dir) {
+  return readdirSync(dir, { withFileTypes: true }).flatMap((e) => (e.isDirectory() ? filesUnder(join(dir, e.name)) : [join(dir, e.name)]));
+}
+const files = filesUnder(out)
+  .map((path) => relative(out, path).split(sep).join('/'))
+  .sort();
+// The worker's own source counts too: a change to it alone is a new build.
+const hash = createHash('sha256').update(readFileSync(join(web, 'src/sw/sw.ts')));
+for (const file of files) hash.update(file).update('\0').update(readFileSync(join(out, file))).update('\0');
+const version = hash.digest('hex').slice(0, 16);
+await build({
+  ...common,
+  entryPoints: [join(web, 'src/sw/sw.ts')],
+  outfile: join(out, 'sw.js'),
+  format: 'iife',
+  define: { CORVANE_BUILD: JSON.stringify(version), CORVANE_FILES: JSON.stringify(['./', ...files]) },
+});
+console.log(`Site built in ${out} (build ${version}, ${files.length} files)`);

@@ -79,6 +79,10 @@ export interface CaseResult {
   input: string;
   expected: string;
   output: string;
+  outputCut: boolean; // the output went past the case's cap and was cut there
+  outcome: 'output' | 'error' | 'step-limit'; // what the case asks of the run
+  compare: 'values' | 'exact' | 'contains' | 'regex'; // how an output case compares
+  errorLine: number; // the line an error case expects its error at; 0 for any
   error: ErrorInfo | null;
 }
 

@@ -78,13 +78,14 @@ export class Guide {
     if (this.rendered) return;
     this.rendered = renderMarkdown(await this.source, highlightCode, 'guide-');
     this.text.innerHTML = this.rendered.html;
-    this.text.prepend(keysTable());
+    // The page's own notes (index.html's template) and keys come first.
+    const notes = (document.getElementById('page-notes') as HTMLTemplateElement).content.cloneNode(true);
+    this.text.prepend(keysTable(), notes);
     const contents = document.getElementById('guide-contents')!;
-    const keys = document.createElement('a');
-    keys.href = '#guide-keys';
-    keys.textContent = 'Keys of this page';
+    const link = (id: string, text: string) => Object.assign(document.createElement('a'), { href: `#${id}`, textContent: text });
     contents.replaceChildren(
-      keys,
+      link('guide-keys', 'Keys of this page'),
+      link('page-notes-title', 'About this page'),
       ...this.rendered.headings
         .filter((h) => h.level === 2)
         .map((h) => {

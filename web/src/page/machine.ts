@@ -16,15 +16,19 @@ export class Machine {
   // Told when the worker cannot start or breaks down.
   onFailure: (message: string) => void = () => {};
 
-  constructor(private readonly url: string) {
+  // early: the worker the page's head started may be this one's.
+  constructor(
+    private readonly url: string,
+    private readonly early = true,
+  ) {
     this.spawn();
   }
 
   private spawn(): void {
     this.ready = false;
     // The worker the page's head started, once; its early events come first.
-    const started = (window as unknown as { corvaneWorker?: { worker: Worker; early: Event[] } | null }).corvaneWorker;
-    (window as unknown as { corvaneWorker?: null }).corvaneWorker = null;
+    const started = this.early ? (window as unknown as { corvaneWorker?: { worker: Worker; early: Event[] } | null }).corvaneWorker : null;
+    if (this.early) (window as unknown as { corvaneWorker?: null }).corvaneWorker = null;
     this.worker = started?.worker ?? new Worker(this.url);
     this.worker.onmessage = (message: MessageEvent<Event>) => this.receive(message.data);
     if (started) queueMicrotask(() => started.early.forEach((event) => this.receive(event)));

@@ -4,16 +4,20 @@
 
 import type { ViewUpdate } from '@codemirror/view';
 import type { Event as MachineEvent } from '../protocol';
-import { CheckView, setUpDialogs, showAbout, showChoices } from './dialogs';
+import { CheckView } from './check';
+import { setUpDialogs, showAbout, showChoices } from './dialogs';
 import { ProgramEditor } from './editor';
 import { Explanations } from './explanations';
 import { pickFile, readDropped, writeFile, type FileHandle, type OpenedFile } from './files';
 import { Guide } from './guide';
+import { fileNameOf, LinkError, readLink, readTaskFile, type Link } from './links';
 import { bindKeys, describeKeys, topicAt } from './keys';
 import { Machine } from './machine';
 import { inline } from './markdown';
+import { registerOffline } from './offline';
 import { RunControl } from './run';
-import { blankDoc, earlierInputs, loadDoc, recentDocs, remember, rememberInput, saveDoc, type Doc } from './storage';
+import { ShareDialogs, showAssignment } from './share';
+import { blankDoc, earlierInputs, loadDoc, recentDocs, recentWork, remember, rememberInput, saveDoc, type Doc } from './storage';
 import { setUpTheme } from './theme';
 
 const product = 'Corvane 1.4.beta';
@@ -33,13 +37,13 @@ class Page {
   private readonly editor: ProgramEditor;
   private readonly run: RunControl;
   private readonly guide: Guide;
-  private readonly checkView = new CheckView();
+  private readonly checkView: CheckView;
+  private readonly share = new ShareDialogs();
   private readonly input = byId<HTMLTextAreaElement>('input');
   private checkTimer = 0;
   private checkId = 0;
   private storeTimer = 0;
   private stored = true; // the browser kept the last write
-  private suiteId = 0;
 
   constructor() {
     setUpTheme(byId('dark'));
@@ -62,11 +66,11 @@ class Page {
       loadExample: (example) => this.replaceDoc({ ...blankDoc(), text: example.code, input: example.input }, 'Guide example loaded'),
       loadBundled: (name) => this.guard(() => this.openExample(name)),
     });
+    this.checkView = new CheckView('worker.js', { trace: (input, name) => this.traceCase(input, name) });
     this.guideText.then((text) => {
       this.explanations = new Explanations(text);
       this.showProblem();
     });
-    this.machine.on((event) => this.machineEvent(event));
     this.machine.onFailure = (message) => {
       const state = byId('run-state');
       state.textContent = `The machine could not start: ${message}`;
@@ -87,6 +91,10 @@ class Page {
     describeKeys();
     this.wireStorage();
     this.wireDrop();
+    showAssignment(this.doc.assignment);
+    this.guard(() => this.openLink());
+    window.addEventListener('hashchange', () => this.guard(() => this.openLink()));
+    registerOffline();
   }
 
   // --- the document -----------------------------------------------------------
@@ -118,6 +126,7 @@ class Page {
     this.doc = doc;
     this.handle = null;
     this.editor.setText(doc.text);
+    showAssignment(doc.assignment);
     // The input stays, as the desktop's input dialog keeps it, unless the
     // new program brings its own (a guide example, a recent program).
     if (doc.input) this.input.value = doc.input;
@@ -301,7 +310,7 @@ class Page {
   private runEnded(event: MachineEvent & { kind: 'ended' }): void {
     this.editor.showPausedLine(0);
     this.editor.setRunning(false);
-    if (event.ending === 'inputError' && event.error) {
+    if (event.ending === 'inputError' && event.error && !this.run.preset) {
       this.showInputError(event.error.message, event.error.line, event.error.column);
     } else if (event.ending === 'failed' && event.error && event.error.line > 0) {
       this.editor.selectAt(event.error.line, event.error.column);
@@ -338,16 +347,77 @@ class Page {
       this.notify(`Check needs a test suite: open ${base}.cvtest (Open, or drop it on the page), or load an example.`);
       return;
     }
-    this.suiteId = this.machine.id();
-    this.checkView.begin(this.doc.suiteName ?? 'suite');
-    this.machine.post({ kind: 'suite', id: this.suiteId, suite: this.doc.suite, suiteName: this.doc.suiteName ?? '', program: this.editor.text() });
+    this.checkView.start(this.doc.suiteName ?? 'suite', this.doc.suite, this.editor.text());
   }
 
-  private machineEvent(event: MachineEvent): void {
-    if (!('id' in event) || event.id !== this.suiteId) return;
-    if (event.kind === 'case') this.checkView.addCase(event.result);
-    else if (event.kind === 'suiteDone') this.checkView.end(event.summary);
-    else if (event.kind === 'suiteError') this.checkView.end(event.message);
+  // Check's failing case, traced with its input; the input field and its
+  // earlier inputs stay as they are.
+  private traceCase(input: string, name: string): boolean {
+    if (this.run.active()) {
+      this.notify('A run goes on: Stop it first (Ctrl+F2), then trace the case.');
+      return false;
+    }
+    if (!this.run.traceWith(input)) return false;
+    this.notify(`Tracing the case “${name}” with its input: ${input.trim() === '' ? '(no input)' : input.replace(/\s+/g, ' ').trim()}.`);
+    this.editor.focus();
+    return true;
+  }
+
+  // --- links ------------------------------------------------------------------------
+
+  // The program or assignment in the address's fragment, once: the fragment
+  // is taken off the address, so that a reload keeps the work done since.
+  private async openLink(): Promise<void> {
+    let link: Link | null = null;
+    try {
+      link = readLink(location.hash);
+    } finally {
+      if (location.hash) history.replaceState(history.state, '', location.href.split('#')[0]);
+    }
+    if (!link) return;
+    if (link.kind === 'share') {
+      const name = fileNameOf(link.name, 'Untitled');
+      if (link.program === this.editor.text() && name === this.doc.name) {
+        if (link.input !== undefined) this.input.value = link.input;
+        return this.notify('The shared program is the one in the editor already.');
+      }
+      return this.replaceDoc({ ...blankDoc(), name, text: link.program, input: link.input ?? '' }, `Shared program ${name} opened`);
+    }
+    const key = link.kind === 'hosted' ? `hosted:${new URL(link.path, location.href).pathname}` : `link:${link.sum}`;
+    // Work begun on it comes first (and needs no network for a hosted one).
+    if (this.doc.assignment?.key === key) return this.notify(`The assignment “${this.doc.assignment.title}” is open: your work on it goes on.`);
+    const before = recentWork(key);
+    if (before) return this.replaceDoc(before, `Your work on the assignment “${before.assignment!.title}” is back from Recent`);
+    this.openAssignment(link.kind === 'hosted' ? await this.fetchAssignment(link.path) : link, key);
+  }
+
+  private openAssignment(a: { title: string; task: string; name: string; program: string; suite?: string }, key: string): void {
+    const name = fileNameOf(a.name, 'Untitled');
+    const doc: Doc = { ...blankDoc(), name, text: a.program, assignment: { title: a.title, task: a.task, key } };
+    if (a.suite !== undefined) Object.assign(doc, { suite: a.suite, suiteName: name.replace(/\.cv$/i, '') + '.cvtest' });
+    this.replaceDoc(doc, `Assignment “${a.title}” opened${a.suite !== undefined ? ': Check (Ctrl+F9) runs its test cases' : ''}`);
+  }
+
+  // A hosted assignment: PATH.cv, PATH.cvtest and PATH.md beside the page.
+  private async fetchAssignment(path: string) {
+    const base = new URL(path, location.href);
+    if (base.origin !== location.origin) throw new LinkError(`The assignment ${path} is not beside this page.`);
+    const get = (ext: string) => fetch(`${base.href}.${ext}`).then((r) => (r.ok ? r.arrayBuffer() : null));
+    const [program, suite, task] = await Promise.all([get('cv'), get('cvtest'), get('md')]).catch(() => {
+      throw new LinkError(`The assignment ${path} could not be loaded: is the network there?`);
+    });
+    if (!program && !suite && !task) throw new LinkError(`The assignment ${path} was not found beside this page (${base.pathname}.cv, .cvtest or .md).`);
+    const utf8 = new TextDecoder();
+    const name = path.split('/').pop()!;
+    const text = program ? (await this.machine.decode(new Uint8Array(program))).text.replace(/\r\n?/g, '\n') : '';
+    const { title, task: taskText } = readTaskFile(task ? utf8.decode(task) : '', name);
+    return { title, task: taskText, name: `${name}.cv`, program: text, suite: suite ? utf8.decode(suite) : undefined };
+  }
+
+  private shareSource() {
+    this.syncDoc();
+    const { name, text: program, input, suite, suiteName, assignment } = this.doc;
+    return { name, program, input, suite, suiteName, title: assignment?.title ?? '', task: assignment?.task ?? '' };
   }
 
   // --- controls and keys --------------------------------------------------------
@@ -363,6 +433,14 @@ class Page {
     on('help', () => this.guide.open());
     on('about', () => showAbout());
     on('check', () => this.check());
+    on('copy-link', () => this.share.openShare(this.shareSource()));
+    on('make-assignment', () => this.share.openAssignment(this.shareSource()));
+    // Ctrl+F9 checks again from the Check view.
+    byId('check-dialog').addEventListener('keydown', (event) => {
+      if (event.key !== 'F9' || !(event.ctrlKey || event.metaKey)) return;
+      event.preventDefault();
+      this.check();
+    });
     const select = byId<HTMLSelectElement>('earlier');
     select.addEventListener('change', () => {
       if (!select.value) return;

@@ -35,6 +35,8 @@ export interface RunHost {
 
 export class RunControl {
   phase: Phase = 'idle';
+  // The run's input is Check's case's, not the input field's.
+  preset = false;
   private output = '';
   private outputDue = false;
   private stopTimer = 0;
@@ -104,8 +106,18 @@ export class RunControl {
     if (this.active()) this.machine.post({ kind: 'setStop', line, on });
   }
 
-  private start(mode: StartMode): void {
-    const { text, input, cursorLine } = this.host.source();
+  // Trace with `input` in place of the input field's (Check's failing case):
+  // neither the field nor the earlier inputs change.
+  traceWith(input: string): boolean {
+    if (!this.may('trace')) return false;
+    this.start('trace', input);
+    return true;
+  }
+
+  private start(mode: StartMode, preset?: string): void {
+    const source = this.host.source();
+    const { text, cursorLine } = source;
+    const input = preset ?? source.input;
     this.output = '';
     this.outputBox.value = '';
     this.view.clear();
@@ -113,7 +125,8 @@ export class RunControl {
     this.lastPause = null;
     this.machine.post({ kind: 'start', text, input, mode, cursorLine });
     this.host.started();
-    this.pendingInput = input;
+    this.preset = preset !== undefined;
+    this.pendingInput = this.preset ? null : input;
     this.enter('running');
   }
 

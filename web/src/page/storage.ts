@@ -16,6 +16,13 @@ export interface Doc {
   time: number; // when last changed, ms since 1970
   suite?: string; // the .cvtest text Check runs, when one came with the program
   suiteName?: string;
+  assignment?: AssignmentInfo; // when the program came from an assignment link
+}
+
+export interface AssignmentInfo {
+  title: string;
+  task: string;
+  key: string; // the link's identity: opening it again finds this work
 }
 
 const docKey = 'corvane.document';
@@ -120,6 +127,11 @@ export function remember(doc: Doc): boolean {
   // A full storage drops the oldest entries first.
   for (let n = kept.length; n > 0; --n) if (write(recentKey, kept.slice(0, n).map(pack))) return true;
   return false;
+}
+
+// The newest work on the assignment of `key` under Recent.
+export function recentWork(key: string): Doc | undefined {
+  return recentDocs().find((d) => d.assignment?.key === key);
 }
 
 export function forgetRecent(index: number): void {

@@ -3,7 +3,7 @@
 // does (controls found by their accessible names, keys, clicks).
 
 import { build } from 'esbuild';
-import { mkdtempSync, rmSync } from 'node:fs';
+import { copyFileSync, mkdirSync, mkdtempSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -35,17 +35,50 @@ export async function launch() {
   };
 }
 
+// The site under /PREFIX/ of a plain static server, with `files` (path:
+// text) beside it, as a school's server or GitHub Pages would serve it.
+// index.html and sw.js are copies, so that a test can publish a new version.
+export async function hostSite({ prefix = 'corvane', files = {} } = {}) {
+  const root = mkdtempSync(join(tmpdir(), 'corvane-host-'));
+  const dir = join(root, prefix);
+  mkdirSync(dir, { recursive: true });
+  for (const name of readdirSync(site)) {
+    if (name === 'index.html' || name === 'sw.js') copyFileSync(join(site, name), join(dir, name));
+    else symlinkSync(join(site, name), join(dir, name));
+  }
+  for (const [path, text] of Object.entries(files)) {
+    mkdirSync(dirname(join(dir, path)), { recursive: true });
+    writeFileSync(join(dir, path), text);
+  }
+  const server = await serve(root, 0);
+  return {
+    dir,
+    url: `http://127.0.0.1:${server.address().port}/${prefix}/`,
+    close() {
+      server.close();
+      rmSync(root, { recursive: true, force: true });
+    },
+  };
+}
+
+// Waits until the page is ready again after a reload or a navigation.
+export async function ready(page) {
+  await page.waitForSelector('html[data-ready]');
+  return page;
+}
+
 // A page on the site, its worker ready; page errors fail the test.
-export async function open(session, { width = 1366, height = 768, before } = {}) {
+export async function open(session, { width = 1366, height = 768, before, url = session.url } = {}) {
   const page = await session.browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   page.errors = errors;
   await page.setViewport({ width, height });
   if (before) await page.evaluateOnNewDocument(before);
-  await page.goto(session.url);
-  await page.waitForSelector('html[data-ready]');
-  return page;
+  // A page with unsaved work asks before it is left: the tests leave it.
+  page.on('dialog', (dialog) => dialog.accept());
+  await page.goto(url);
+  return ready(page);
 }
 
 export async function control(page, name, role = 'button') {
@@ -109,7 +142,7 @@ export async function text(page, name) {
 export async function importTs(path) {
   const dir = mkdtempSync(join(tmpdir(), 'corvane-ts-'));
   const outfile = join(dir, 'module.mjs');
-  await build({ entryPoints: [join(web, path)], bundle: true, format: 'esm', platform: 'neutral', outfile, logLevel: 'error' });
+  await build({ entryPoints: [join(web, path)], bundle: true, format: 'esm', platform: 'neutral', mainFields: ['module', 'main'], outfile, logLevel: 'error' });
   try {
     return await import(pathToFileURL(outfile).href);
   } finally {

@@ -20,6 +20,8 @@ test('Shift+F1 opens the guide at the keyword; search; an example loads and runs
   await page.keyboard.up('Shift');
   const guide = await control(page, 'Language Guide - Corvane 1.4.beta', 'dialog');
   assert.equal(await page.evaluate(() => document.activeElement.textContent), 'OUTPUT');
+  // Help says what a browser cannot hide.
+  assert.match(await guide.evaluate((d) => d.textContent), /a curious student can read it\. Grades are therefore given with corvane-run/);
 
   const search = await control(page, 'Search the guide', 'searchbox');
   await search.type('division by zero');

@@ -12,7 +12,6 @@ after(() => session.close());
 
 test('a reload restores the work; F5 keeps it; New puts it under Recent', async () => {
   const page = await open(session);
-  page.on('dialog', (dialog) => dialog.accept());
   await typeProgram(page, 'SET 41\nADD 1\nOUTPUT');
   await typeInput(page, '5 6');
   await page.waitForFunction(() => localStorage.getItem('corvane.document')?.includes('5 6'));

@@ -94,7 +94,7 @@ async function checkSuite(suiteFile, suiteText, programFile) {
   const done = await worker.next('suiteDone', 'suiteError');
   assert.equal(done.kind, 'suiteDone', done.message);
   const cases = worker.events.filter((e) => e.kind === 'case' && e.id === id).map((e) => e.result);
-  const mine = cases.map(({ error, hidden, input, ...r }) => ({
+  const mine = cases.map(({ error, hidden, input, outputCut, outcome, compare, errorLine, ...r }) => ({
     ...r,
     error: error && { line: error.line, column: error.column, message: error.message },
   }));
@@ -134,6 +134,10 @@ test('suite verdicts', async () => {
   writeFileSync(suite, text);
   try {
     await checkSuite(suite, text, program);
+    // What the page needs to show each case as the Check window does.
+    const shown = worker.events.filter((e) => e.kind === 'case').slice(-cases.length).map(({ result: r }) => [r.outcome, r.compare, r.errorLine]);
+    assert.deepEqual(shown.slice(2, 6), [['error', 'values', 6], ['error', 'values', 2], ['error', 'values', 0], ['step-limit', 'values', 0]]);
+    assert.deepEqual(shown.slice(8, 11).map((s) => s[1]), ['regex', 'contains', 'exact']);
   } finally {
     rmSync(dir, { recursive: true });
   }

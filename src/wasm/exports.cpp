@@ -44,18 +44,28 @@ std::string FaultJson(std::string_view message) {
     return Dump({{"fault", message}});
 }
 
+// The fault that escaped an export, as its JSON answer; called only from
+// inside a catch block, whose exception it reads again.
+std::string CurrentFault() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return FaultJson(Str(sNoMemory));
+    } catch (const std::exception& e) {
+        return FaultJson(e.what());
+    } catch (...) {
+        return FaultJson(kUnknownFault);
+    }
+}
+
 // Runs `make`, which returns a JSON value, and answers its text, or the fault
 // that escaped it.
 template <class Make>
 const char* Answer(Make&& make) {
     try {
         answer.Json = Dump(make());
-    } catch (const std::bad_alloc&) {
-        answer.Json = FaultJson(Str(sNoMemory));
-    } catch (const std::exception& e) {
-        answer.Json = FaultJson(e.what());
     } catch (...) {
-        answer.Json = FaultJson(kUnknownFault);
+        answer.Json = CurrentFault();
     }
     return answer.Json.c_str();
 }
@@ -123,12 +133,8 @@ EMSCRIPTEN_KEEPALIVE int cv_go(unsigned budget) {
     try {
         if (run) return static_cast<int>(run->Go(budget));
         answer.Json = Dump(NoRun());
-    } catch (const std::bad_alloc&) {
-        answer.Json = FaultJson(Str(sNoMemory));
-    } catch (const std::exception& e) {
-        answer.Json = FaultJson(e.what());
     } catch (...) {
-        answer.Json = FaultJson(kUnknownFault);
+        answer.Json = CurrentFault();
     }
     taken = {};
     run.reset();

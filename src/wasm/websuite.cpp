@@ -48,8 +48,8 @@ std::unique_ptr<TWebSuite> TWebSuite::Read(std::string_view suiteText, std::stri
         error = fault->Text(suiteName);
         return nullptr;
     }
-    return std::unique_ptr<TWebSuite>(
-        new TWebSuite(std::get<suite::TSuite>(std::move(read)), std::move(machineText)));
+    return std::make_unique<TWebSuite>(std::get<suite::TSuite>(std::move(read)),
+                                       std::move(machineText));
 }
 
 json TWebSuite::RunCase(std::size_t index) {

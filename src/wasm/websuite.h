@@ -26,10 +26,10 @@ public:
     // The tally of the cases run so far, with the Check window's summary line.
     json Summary() const;
 
-private:
     TWebSuite(suite::TSuite suite, std::string machineText)
         : suite_(std::move(suite)), text_(std::move(machineText)) {}
 
+private:
     suite::TSuite suite_;
     std::string text_;
     std::size_t ran_ = 0;

@@ -2,16 +2,10 @@
 // dark), a paused run and the guide; the keyboard leaves the editor.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { axeViolations, control, launch, open, press, programText, typeInput, typeProgram, waitState } from './harness.mjs';
+import { test } from 'node:test';
+import { axeViolations, control, onePage, press, programText, typeInput, typeProgram, waitState } from './harness.mjs';
 
-let session;
-let page;
-before(async () => {
-  session = await launch();
-  page = await open(session);
-});
-after(() => session.close());
+const { page } = await onePage();
 
 test('the editor, a paused run and the guide pass axe, light and dark', async () => {
   await typeProgram(page, 'STACK s\n:top INPUT end // <BREAK>\nPUSH s\nSET bad\nGOTO top\n:end');

@@ -9,25 +9,16 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { axeViolations, control, launch, open, output, press, programText, typeInput, typeProgram, waitState } from './harness.mjs';
+import { after, test } from 'node:test';
+import { axeViolations, control, onePage, output, press, programText, typeInput, typeProgram, waitState } from './harness.mjs';
 
 const examples = new URL('../../../examples/', import.meta.url);
 const example = (name) => readFileSync(new URL(name, examples), 'utf8').replace(/\r\n/g, '\n');
 const runner = process.env.CORVANE_RUN ?? new URL('../../../build/corvane-run', import.meta.url).pathname;
 
-let session;
-let page;
-let dir;
-before(async () => {
-  session = await launch();
-  page = await open(session);
-  dir = mkdtempSync(join(tmpdir(), 'corvane-check-'));
-});
-after(async () => {
-  await session.close();
-  rmSync(dir, { recursive: true, force: true });
-});
+const { page } = await onePage();
+const dir = mkdtempSync(join(tmpdir(), 'corvane-check-'));
+after(() => rmSync(dir, { recursive: true, force: true }));
 
 async function loadExample(name) {
   await press(page, 'Examples');

@@ -6,6 +6,7 @@ import { build } from 'esbuild';
 import { copyFileSync, mkdirSync, mkdtempSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
+import { after } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../scripts/serve.mjs';
@@ -59,6 +60,14 @@ export async function hostSite({ prefix = 'corvane', files = {} } = {}) {
       rmSync(root, { recursive: true, force: true });
     },
   };
+}
+
+// One page for a whole test file: the browser and the page are opened as
+// the file loads and closed after its last test.
+export async function onePage() {
+  const session = await launch();
+  after(() => session.close());
+  return { session, page: await open(session) };
 }
 
 // Waits until the page is ready again after a reload or a navigation.

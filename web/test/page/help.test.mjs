@@ -2,16 +2,10 @@
 // its search and its examples, a bundled example with its test suite.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { control, launch, open, output, press, programText, typeProgram, waitState } from './harness.mjs';
+import { test } from 'node:test';
+import { control, onePage, output, press, programText, typeProgram, waitState } from './harness.mjs';
 
-let session;
-let page;
-before(async () => {
-  session = await launch();
-  page = await open(session);
-});
-after(() => session.close());
+const { page } = await onePage();
 
 test('Shift+F1 opens the guide at the keyword; search; an example loads and runs', async () => {
   await typeProgram(page, 'SET 1\nOUTPUT');

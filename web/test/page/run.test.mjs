@@ -4,16 +4,10 @@
 // input.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { control, launch, open, output, press, programText, typeInput, typeProgram, waitState } from './harness.mjs';
+import { test } from 'node:test';
+import { control, onePage, output, press, programText, typeInput, typeProgram, waitState } from './harness.mjs';
 
-let session;
-let page;
-before(async () => {
-  session = await launch();
-  page = await open(session);
-});
-after(() => session.close());
+const { page } = await onePage();
 
 const sum = '// Reads two numbers and prints their sum.\nINPUT end\nPUSH\nINPUT end\nADD\nOUTPUT\n:end';
 
